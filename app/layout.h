@@ -1,0 +1,98 @@
+#pragma once
+
+#include "fonts.h"
+#include "topictable.h"
+
+#include <array>
+
+// Where everything stands on the window, in twips, and how it looks when the window opens.
+namespace layout {
+
+inline constexpr const char *kCaption = "Images of the Tarvel Archipelago";
+inline constexpr int kWindowWidthPixels = 800; // frame included
+inline constexpr int kWindowHeightPixels = 600;
+inline constexpr FontSpec kWindowFont = {"MS Sans Serif", 8.25, false};
+
+struct Box
+{
+    int left, top, width, height;
+};
+
+inline constexpr Box kTabStrip = {0, 0, 11940, 8775};
+inline constexpr int kTabHeightPixels = 20;
+inline constexpr int kTabStripFocus = 0;
+
+inline constexpr int kTimerInterval = 3000;
+
+// The seven controls of a page. Every page has the same ones in the same places; only the
+// picture's size before its first load differs, and comes from the page table.
+enum class Role { Picture, Description, StepBox, Forward, Back, Grow, Shrink };
+
+struct RoleLayout
+{
+    Role role;
+    Box box;
+    const char *text;
+    FontSpec font;
+    const char *accessibleName;
+};
+
+inline constexpr FontSpec kBoldButtonFont = {"MS Sans Serif", 8.25, true};
+
+inline constexpr std::array<RoleLayout, 7> kRoles = {{
+    {Role::Picture, {120, 480, 0, 0}, nullptr, kWindowFont, "Picture"},
+    {Role::Description, {720, 7920, 10215, 615}, "Text1", kWindowFont, "Description"},
+    {Role::StepBox, {11520, 480, 255, 285}, "1", kWindowFont, "Step amount"},
+    {Role::Forward, {11520, 2280, 255, 375}, ">", kBoldButtonFont, "Next picture"},
+    {Role::Back, {11520, 2880, 255, 375}, "<", kBoldButtonFont, "Previous picture"},
+    {Role::Grow, {360, 8040, 255, 255}, "^", {"Arial", 12.0, false}, "Taller description"},
+    {Role::Shrink, {360, 8280, 255, 255}, "v", {"Arial", 9.75, false}, "Shorter description"},
+}};
+
+// Per page: the picture's size before loading and each control's place in the focus order
+// (labels and pictures never take focus; their numbers are kept for the record).
+struct PageLayout
+{
+    int pictureWidth, pictureHeight;
+    bool descriptionEndsWithLineBreak;
+    int focusDescription, focusStepBox, focusForward, focusBack, focusGrow, focusShrink;
+};
+
+inline constexpr std::array<PageLayout, kTopicCount> kPages = {{
+    {4935, 2895, true, 14, 7, 27, 28, 42, 41},
+    {3735, 2415, false, 13, 6, 25, 26, 39, 40},
+    {3015, 2175, false, 12, 5, 23, 24, 37, 38},
+    {3375, 2295, false, 11, 4, 21, 22, 35, 36},
+    {3975, 2415, false, 46, 47, 45, 44, 49, 48},
+    {3015, 1695, false, 10, 3, 19, 20, 33, 34},
+    {3255, 1815, false, 52, 53, 51, 50, 55, 54},
+    {4335, 2175, false, 9, 2, 17, 18, 31, 32},
+    {4095, 2055, false, 8, 1, 15, 16, 29, 30},
+    {3615, 2295, false, 58, 59, 57, 56, 61, 60},
+}};
+
+// The buttons of the window itself, drawn above the pages.
+struct ButtonLayout
+{
+    const char *name;
+    Box box;
+    const char *caption;
+    FontSpec font;
+    bool visible;
+    int focus;
+    const char *accessibleName;
+};
+
+inline constexpr std::array<ButtonLayout, 4> kWindowButtons = {{
+    {"Command9", {11040, 7920, 735, 495}, "Auto On/ Off", kWindowFont, true, 62,
+     "Start or stop the slideshow"},
+    {"Command10", {11040, 8400, 375, 195}, "-", {"MS Sans Serif", 9.75, false}, false, 63,
+     "Shorter interval"},
+    {"Command13", {11400, 8400, 375, 195}, "+", kWindowFont, false, 64, "Longer interval"},
+    {"Command31", {11280, 840, 615, 615}, "save text", kWindowFont, false, 43,
+     "Save the description"},
+}};
+
+inline constexpr int kLightGrey = 192;
+
+} // namespace layout

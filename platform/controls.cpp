@@ -1,0 +1,149 @@
+#include "controls.h"
+
+#include "twips.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+void CommandButton::setValue(bool pressed)
+{
+    if (pressed)
+        click();
+}
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit Click();
+}
+
+ImageControl::ImageControl(QWidget *parent) : QWidget(parent)
+{
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void ImageControl::setPicture(const LoadedPicture &picture)
+{
+    m_visible = picture.visible;
+    m_notice.clear();
+    resize(picture.fullSize);
+    update();
+}
+
+void ImageControl::showNotice(const QString &notice)
+{
+    m_visible = QImage();
+    m_notice = notice;
+    if (m_emptySize.isValid())
+        resize(m_emptySize);
+    update();
+}
+
+QSize ImageControl::visibleArea() const
+{
+    const QWidget *container = parentWidget();
+    if (!container)
+        return size();
+    return (container->size() - QSize(x(), y())).expandedTo(QSize(0, 0));
+}
+
+void ImageControl::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    if (!m_visible.isNull()) {
+        painter.drawImage(QPoint(0, 0), m_visible);
+    } else if (!m_notice.isEmpty()) {
+        painter.setPen(palette().color(QPalette::Disabled, QPalette::WindowText));
+        painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, m_notice);
+    }
+}
+
+namespace {
+
+// The widget shows control characters as their visible symbols and every kind of line break
+// as a line break; the exact text lives beside it.
+QString forDisplay(const QString &text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'\r') {
+            shown += u'\n';
+            if (i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+        } else if (c == u'\n' || c == u'\t') {
+            shown += QChar(c);
+        } else if (c < 0x20) {
+            shown += QChar(char16_t(0x2400 + c));
+        } else if (c == 0x7F) {
+            shown += QChar(char16_t(0x2421));
+        } else {
+            shown += QChar(c);
+        }
+    }
+    return shown;
+}
+
+} // namespace
+
+DescriptionBox::DescriptionBox(QWidget *parent) : QPlainTextEdit(parent)
+{
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    viewport()->setCursor(Qt::ArrowCursor);
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        if (!m_loading)
+            m_edited = true;
+    });
+}
+
+QString DescriptionBox::Text() const
+{
+    if (!m_edited)
+        return m_exact;
+    // The user's lines, joined the way the loaded text joined its own.
+    const bool crlf = m_exact.contains(QStringLiteral("\r\n")) || !m_exact.contains(u'\n');
+    QString text = toPlainText();
+    if (crlf)
+        text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return text;
+}
+
+void DescriptionBox::setText(const QString &text, TextForm form)
+{
+    m_loading = true;
+    m_exact = text;
+    m_form = form;
+    setPlainText(forDisplay(text));
+    m_edited = false;
+    m_loading = false;
+}
+
+void DescriptionBox::setTop(float twips)
+{
+    m_topTwips = twips;
+    applyGeometry();
+}
+
+void DescriptionBox::setHeight(float twips)
+{
+    m_heightTwips = twips;
+    applyGeometry();
+}
+
+void DescriptionBox::setTwipsGeometry(float left, float top, float width, float height)
+{
+    m_leftTwips = left;
+    m_topTwips = top;
+    m_widthTwips = width;
+    m_heightTwips = height;
+    applyGeometry();
+}
+
+void DescriptionBox::applyGeometry()
+{
+    setGeometry(twips::toPixels(m_leftTwips), twips::toPixels(m_topTwips),
+                twips::toPixels(m_widthTwips), twips::toPixels(m_heightTwips));
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "pictureloader.h"
+#include "textfile.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+// A button that other handlers can press: setting Value to true runs its click handlers to
+// completion before the set returns.
+class CommandButton : public QPushButton
+{
+    Q_OBJECT
+
+public:
+    using QPushButton::QPushButton;
+    void setValue(bool pressed);
+};
+
+// A caption that reacts to a click, as the "^" and "v" marks beside the descriptions do.
+class ClickLabel : public QLabel
+{
+    Q_OBJECT
+
+public:
+    using QLabel::QLabel;
+
+signals:
+    void Click();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+// Shows a picture at its own size from its top-left corner. The control takes the size of the
+// whole picture even though only the part that can be seen was decoded.
+class ImageControl : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ImageControl(QWidget *parent = nullptr);
+
+    void setPicture(const LoadedPicture &picture);
+    // Clears the picture and shows a short grey notice in its place.
+    void showNotice(const QString &notice);
+
+    const QImage &Picture() const { return m_visible; }
+    QString notice() const { return m_notice; }
+    // Where a picture can be seen at all: the rest is cut off by the container's edges.
+    QSize visibleArea() const;
+    // The size the control returns to when it has no picture.
+    void setEmptySize(QSize size) { m_emptySize = size; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QImage m_visible;
+    QString m_notice;
+    QSize m_emptySize;
+};
+
+// A multi-line description. The text widget turns CR LF into its own line breaks, so the
+// exact text is kept beside it and handed back as long as the user has not edited the box.
+class DescriptionBox : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit DescriptionBox(QWidget *parent = nullptr);
+
+    QString Text() const;
+    void setText(const QString &text, TextForm form = TextForm::Windows1252);
+    TextForm textForm() const { return m_form; }
+
+    // Top and Height in twips, as single-precision values; the widget's pixel geometry
+    // follows them.
+    float Top() const { return m_topTwips; }
+    float Height() const { return m_heightTwips; }
+    void setTop(float twips);
+    void setHeight(float twips);
+    void setTwipsGeometry(float left, float top, float width, float height);
+
+private:
+    void applyGeometry();
+
+    QString m_exact;
+    TextForm m_form = TextForm::Windows1252;
+    bool m_edited = false;
+    bool m_loading = false;
+    float m_leftTwips = 0;
+    float m_topTwips = 0;
+    float m_widthTwips = 0;
+    float m_heightTwips = 0;
+};

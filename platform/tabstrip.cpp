@@ -1,0 +1,77 @@
+#include "tabstrip.h"
+
+#include <QPainter>
+#include <QStyleOptionTabWidgetFrame>
+#include <QTabBar>
+
+TabStrip::TabStrip(QWidget *parent)
+    : QWidget(parent), m_bar(new QTabBar(this))
+{
+    m_bar->setObjectName(QStringLiteral("SSTab1Captions"));
+    m_bar->setExpanding(false);
+    m_bar->setUsesScrollButtons(false);
+    m_bar->setElideMode(Qt::ElideNone);
+    m_bar->setDrawBase(false);
+    connect(m_bar, &QTabBar::currentChanged, this, &TabStrip::selectPage);
+}
+
+QWidget *TabStrip::addPage(const QString &caption)
+{
+    auto *page = new QWidget(this);
+    page->setGeometry(rect());
+    page->setVisible(m_pages.empty());
+    m_pages.push_back(page);
+    // The captions stay clickable above any control that a page spreads over them.
+    page->stackUnder(m_bar);
+    m_bar->addTab(caption);
+    return page;
+}
+
+void TabStrip::setTab(int index)
+{
+    if (index < 0 || index >= count())
+        return;
+    m_bar->setCurrentIndex(index);
+}
+
+QString TabStrip::Caption() const
+{
+    return m_bar->tabText(m_current);
+}
+
+void TabStrip::setTabHeight(int pixels)
+{
+    m_tabHeight = pixels;
+    m_bar->setGeometry(0, 0, width(), m_tabHeight);
+    update();
+}
+
+void TabStrip::selectPage(int index)
+{
+    const int previous = m_current;
+    m_current = index;
+    for (int i = 0; i < count(); ++i)
+        page(i)->setVisible(i == index);
+    // QTabBar reports the first tab added as a change; that is the initial selection.
+    if (previous >= 0 && previous != index)
+        emit Click(previous);
+}
+
+void TabStrip::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    QStyleOptionTabWidgetFrame frame;
+    frame.initFrom(this);
+    frame.rect = rect().adjusted(0, m_tabHeight - 1, 0, 0);
+    frame.shape = QTabBar::RoundedNorth;
+    frame.tabBarSize = m_bar->size();
+    frame.selectedTabRect = m_bar->tabRect(m_current);
+    style()->drawPrimitive(QStyle::PE_FrameTabWidget, &frame, &painter, this);
+}
+
+void TabStrip::resizeEvent(QResizeEvent *)
+{
+    m_bar->setGeometry(0, 0, width(), m_tabHeight);
+    for (QWidget *p : m_pages)
+        p->setGeometry(rect());
+}

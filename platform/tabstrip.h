@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+class QTabBar;
+
+// A row of page captions above pages that all share the strip's own coordinates, so that a
+// control placed at (x, y) on a page stands at (x, y) of the strip.
+class TabStrip : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TabStrip(QWidget *parent = nullptr);
+
+    // Adds a page as large as the strip; the first one added is selected without a Click.
+    QWidget *addPage(const QString &caption);
+    QWidget *page(int index) const { return m_pages.at(std::size_t(index)); }
+    int count() const { return int(m_pages.size()); }
+    QTabBar *tabBar() const { return m_bar; }
+
+    int Tab() const { return m_current; }
+    // Selects the page; when it is another page, Click has run when this returns.
+    void setTab(int index);
+    QString Caption() const;
+
+    void setTabHeight(int pixels);
+
+signals:
+    void Click(int previousTab);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void selectPage(int index);
+
+    QTabBar *m_bar;
+    std::vector<QWidget *> m_pages;
+    int m_current = -1;
+    int m_tabHeight = 20;
+};

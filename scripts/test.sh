@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds everything with warnings as errors and runs every test headless.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+cmake --preset ci
+cmake --build --preset ci
+ctest --preset ci

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+// Real files for the tests: photo-like JPEGs (smooth shading, edges and grain, so that they
+// compress like photographs) and topic folders laid out as the program expects them.
+namespace testdata {
+
+QImage photoLike(QSize size, quint32 seed);
+
+// Writes a photo-like JPEG of the given size.
+bool writeJpeg(const QString &path, QSize size, quint32 seed, bool progressive = false,
+               int quality = 85);
+
+bool writeBytes(const QString &path, const QByteArray &bytes);
+
+// <root>/<folder>/N.jpg and N.txt for every N in [first, last]. Picture N is N + 1 pixels
+// wider than size, so that its width tells which one is on display; description N is
+// descriptionBytes(folder, N).
+void makeTopic(const QString &root, const QString &folder, int first, int last,
+               QSize size = QSize(120, 90));
+
+QByteArray descriptionBytes(const QString &folder, int number);
+
+// All ten topic folders with pictures and descriptions 1..count.
+void makeCollection(const QString &root, int count = 5);
+
+} // namespace testdata
