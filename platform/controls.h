@@ -16,6 +16,10 @@ class CommandButton : public QPushButton
 public:
     using QPushButton::QPushButton;
     void setValue(bool pressed);
+
+protected:
+    // A caption wider than the button wraps at its blanks instead of being cut off.
+    void paintEvent(QPaintEvent *event) override;
 };
 
 // A caption that reacts to a click, as the "^" and "v" marks beside the descriptions do.
