@@ -46,6 +46,7 @@ private slots:
     void topicWithoutPictureOneGoesOn();
     void descriptionOfPictureOneMissing();
     void noPictureOneAtStartUp();
+    void folderEndingInASeparator();
 
 private:
     void open();
@@ -304,6 +305,18 @@ void TestStepping::noPictureOneAtStartUp()
     QVERIFY(maps().picture->notice().contains(QStringLiteral("Maps/1.jpg")));
     QCOMPARE(maps().description->Text(), QString());
     QCOMPARE(m_form->library().state().CurrentNumberText, QStringLiteral("1"));
+}
+
+void TestStepping::folderEndingInASeparator()
+{
+    // A program folder at a drive root ends in a separator already; the doubled one still works.
+    m_form = std::make_unique<Form1>();
+    m_form->Form_Load(m_dir->path() + u'/');
+    QCOMPARE(m_form->library().state().BaseDir, m_dir->path() + QStringLiteral("//"));
+    QCOMPARE(shownNumber(maps()), 1);
+    m_form->SSTab1()->setTab(8);
+    QCOMPARE(shownNumber(m_form->topics().row(8)), 1);
+    QCOMPARE(m_form->topics().row(8).description->Text(), descriptionText(QStringLiteral("Scie"), 1));
 }
 
 QTEST_MAIN(TestStepping)
