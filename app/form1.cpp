@@ -212,8 +212,8 @@ void Form1::fitOuterSize()
         resize(client);
     if (const QScreen *screen = this->screen()) {
         const QRect available = screen->availableGeometry();
-        move(available.center()
-             - QPoint(layout::kWindowWidthPixels / 2, layout::kWindowHeightPixels / 2));
+        move(available.x() + (available.width() - layout::kWindowWidthPixels) / 2,
+             available.y() + (available.height() - layout::kWindowHeightPixels) / 2);
     }
     m_fitted = !frame.isNull();
 }
