@@ -1,13 +1,13 @@
 #include "pictureloader.h"
 
+#include "jpegdecoder.h"
+#include "visibleregion.h"
+
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
 namespace {
-
-// JPEG decoders smooth colour across block edges; decoding one block past the visible area
-// keeps the visible pixels identical to those of a whole decode.
-constexpr int kEdgeMargin = 16;
 
 LoadedPicture failure(QString why)
 {
@@ -23,28 +23,32 @@ LoadedPicture LoadPicture(const QString &path, QSize visibleArea)
     if (QFileInfo(path).isDir())
         return failure(QStringLiteral("is a folder"));
 
+    {
+        // JPEGs, most of what is shown, go to libjpeg directly; asking Qt's reader to decide by
+        // content would load every image plugin there is on the first picture.
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly) && file.peek(3) == QByteArray("\xff\xd8\xff")) {
+            LoadedPicture result;
+            if (decodeVisibleJpeg(file, visibleArea, &result))
+                return result;
+        }
+    }
+
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     const QSize fullSize = reader.size();
     if (!fullSize.isValid() || fullSize.isEmpty())
         return failure(reader.errorString());
 
-    const QRect whole(QPoint(0, 0), fullSize);
-    const QRect shown = whole.intersected(QRect(QPoint(0, 0), visibleArea.expandedTo(QSize(1, 1))));
-    const QRect decoded =
-        whole.intersected(shown.adjusted(0, 0, kEdgeMargin, kEdgeMargin));
+    const auto [shown, decoded] = visibleRegion(fullSize, visibleArea);
 
-    QImage image;
-    if (decoded != whole && reader.supportsOption(QImageIOHandler::ClipRect)) {
+    // Formats that cannot clip are decoded whole; the reader's allocation limit keeps a huge
+    // one from taking the memory with it.
+    if (decoded.size() != fullSize && reader.supportsOption(QImageIOHandler::ClipRect))
         reader.setClipRect(decoded);
-        if (!reader.read(&image))
-            return failure(reader.errorString());
-    } else {
-        // Formats that cannot clip are decoded whole; the reader's allocation limit keeps a
-        // huge one from taking the memory with it.
-        if (!reader.read(&image))
-            return failure(reader.errorString());
-    }
+    QImage image;
+    if (!reader.read(&image))
+        return failure(reader.errorString());
     if (image.isNull())
         return failure(QStringLiteral("no picture data"));
 

@@ -3,7 +3,7 @@
 # when they are all present already.
 set -euo pipefail
 
-packages=(build-essential cmake ninja-build pkg-config file qt6-base-dev fonts-liberation
+packages=(build-essential cmake ninja-build pkg-config file qt6-base-dev libjpeg-dev fonts-liberation
           libbenchmark-dev)
 
 missing=()

@@ -1,5 +1,6 @@
 #include "collection.h"
 #include "pictureloader.h"
+#include "textfile.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -45,21 +46,42 @@ void TestPictureLoader::visiblePartMatchesWholeDecode_data()
 {
     QTest::addColumn<QSize>("size");
     QTest::addColumn<bool>("progressive");
+    QTest::addColumn<bool>("grey");
+    QTest::addColumn<bool>("truncated");
 
-    QTest::newRow("smaller than the area") << QSize(300, 200) << false;
-    QTest::newRow("wider than the area") << QSize(1501, 401) << false;
-    QTest::newRow("taller than the area") << QSize(333, 1200) << false;
-    QTest::newRow("larger both ways") << QSize(2000, 1333) << false;
-    QTest::newRow("exactly the area") << kVisibleArea << false;
-    QTest::newRow("progressive, larger") << QSize(1999, 1201) << true;
+    QTest::newRow("smaller than the area") << QSize(300, 200) << false << false << false;
+    QTest::newRow("wider than the area") << QSize(1501, 401) << false << false << false;
+    QTest::newRow("taller than the area") << QSize(333, 1200) << false << false << false;
+    QTest::newRow("larger both ways") << QSize(2000, 1333) << false << false << false;
+    QTest::newRow("exactly the area") << kVisibleArea << false << false << false;
+    QTest::newRow("one pixel") << QSize(1, 1) << false << false << false;
+    QTest::newRow("progressive, larger") << QSize(1999, 1201) << true << false << false;
+    QTest::newRow("progressive, smaller") << QSize(500, 301) << true << false << false;
+    QTest::newRow("progressive, just taller") << QSize(900, 570) << true << false << false;
+    QTest::newRow("grey") << QSize(1700, 900) << false << true << false;
+    QTest::newRow("grey progressive") << QSize(1700, 900) << true << true << false;
+    QTest::newRow("truncated in the visible rows") << QSize(1600, 1200) << false << false << true;
+    QTest::newRow("truncated progressive") << QSize(1600, 1200) << true << false << true;
 }
 
 void TestPictureLoader::visiblePartMatchesWholeDecode()
 {
     QFETCH(QSize, size);
     QFETCH(bool, progressive);
+    QFETCH(bool, grey);
+    QFETCH(bool, truncated);
     const QString path = m_dir.filePath(QStringLiteral("photo.jpg"));
-    QVERIFY(testdata::writeJpeg(path, size, 42, progressive));
+    QImage photo = testdata::photoLike(size, 42);
+    if (grey)
+        photo = photo.convertToFormat(QImage::Format_Grayscale8);
+    QFile::remove(path);
+    QImageWriter writer(path, "jpeg");
+    writer.setProgressiveScanWrite(progressive);
+    QVERIFY(writer.write(photo));
+    if (truncated) {
+        const QByteArray whole = *readWholeFile(path);
+        QVERIFY(testdata::writeBytes(path, whole.left(whole.size() / 8)));
+    }
 
     const LoadedPicture picture = LoadPicture(path, kVisibleArea);
     QVERIFY2(!picture.isNull(), qPrintable(picture.errorString));

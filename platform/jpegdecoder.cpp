@@ -1,0 +1,191 @@
+#include "jpegdecoder.h"
+
+#include "visibleregion.h"
+
+#include <QIODevice>
+
+#include <csetjmp>
+#include <cstdio> // jpeglib.h needs FILE and size_t declared first
+#include <cstring>
+#include <jerror.h>
+#include <jpeglib.h>
+
+namespace {
+
+// Feeds libjpeg a block at a time, so that a baseline picture is read only as far down as its
+// visible rows reach.
+struct DeviceSource : jpeg_source_mgr
+{
+    QIODevice *device = nullptr;
+    JOCTET buffer[64 * 1024];
+};
+
+extern "C" void sourceInit(j_decompress_ptr) {}
+extern "C" void sourceTerm(j_decompress_ptr) {}
+
+extern "C" boolean sourceFill(j_decompress_ptr info)
+{
+    auto *source = static_cast<DeviceSource *>(info->src);
+    const qint64 count = source->device->read(reinterpret_cast<char *>(source->buffer),
+                                              qint64(sizeof source->buffer));
+    if (count <= 0) {
+        // A truncated file ends as if it were complete, as libjpeg's own sources do.
+        static const JOCTET end[2] = {0xFF, JPEG_EOI};
+        source->next_input_byte = end;
+        source->bytes_in_buffer = sizeof end;
+        WARNMS(info, JWRN_JPEG_EOF);
+        return TRUE;
+    }
+    source->next_input_byte = source->buffer;
+    source->bytes_in_buffer = std::size_t(count);
+    return TRUE;
+}
+
+extern "C" void sourceSkip(j_decompress_ptr info, long count)
+{
+    auto *source = static_cast<DeviceSource *>(info->src);
+    if (count <= 0)
+        return;
+    if (std::size_t(count) <= source->bytes_in_buffer) {
+        source->next_input_byte += count;
+        source->bytes_in_buffer -= std::size_t(count);
+        return;
+    }
+    const qint64 beyond = qint64(count) - qint64(source->bytes_in_buffer);
+    source->bytes_in_buffer = 0;
+    if (!source->device->seek(source->device->pos() + beyond))
+        source->device->readAll();
+}
+
+struct JpegErrors : jpeg_error_mgr
+{
+    std::jmp_buf jump;
+};
+
+extern "C" void jpegFail(j_common_ptr info)
+{
+    std::longjmp(static_cast<JpegErrors *>(info->err)->jump, 1);
+}
+
+extern "C" void jpegQuiet(j_common_ptr) {}
+
+struct JpegDecoder
+{
+    JpegDecoder()
+    {
+        info.err = jpeg_std_error(&errors);
+        errors.error_exit = jpegFail;
+        errors.output_message = jpegQuiet;
+        jpeg_create_decompress(&info);
+    }
+    ~JpegDecoder() { jpeg_destroy_decompress(&info); }
+    JpegDecoder(const JpegDecoder &) = delete;
+    JpegDecoder &operator=(const JpegDecoder &) = delete;
+
+    jpeg_decompress_struct info;
+    JpegErrors errors;
+    DeviceSource source;
+};
+
+// libjpeg reports errors by jumping out of its calls. Each call is made from a frame of its own
+// that holds nothing to destroy, so the jump never skips a C++ destructor.
+bool readHeader(JpegDecoder &d, QIODevice &device)
+{
+    if (setjmp(d.errors.jump))
+        return false;
+    d.source.device = &device;
+    d.source.next_input_byte = nullptr;
+    d.source.bytes_in_buffer = 0;
+    d.source.init_source = sourceInit;
+    d.source.fill_input_buffer = sourceFill;
+    d.source.skip_input_data = sourceSkip;
+    d.source.resync_to_restart = jpeg_resync_to_restart;
+    d.source.term_source = sourceTerm;
+    d.info.src = &d.source;
+    jpeg_read_header(&d.info, TRUE);
+    return true;
+}
+
+bool startDecoding(JpegDecoder &d, JDIMENSION width)
+{
+    if (setjmp(d.errors.jump))
+        return false;
+    jpeg_start_decompress(&d.info);
+    JDIMENSION left = 0;
+    if (width < d.info.output_width)
+        jpeg_crop_scanline(&d.info, &left, &width);
+    return true;
+}
+
+bool readRow(JpegDecoder &d, uchar *row)
+{
+    if (setjmp(d.errors.jump))
+        return false;
+    JSAMPROW rows[] = {row};
+    jpeg_read_scanlines(&d.info, rows, 1);
+    return true;
+}
+
+// A progressive picture is decoded scan by scan over the whole picture before its first row
+// comes out; told that it ends one block row below the rows needed, libjpeg decodes and holds
+// only those. Rows further down never reach the visible ones, so these stay identical.
+void decodeOnlyTopRows(jpeg_decompress_struct &info, int rows)
+{
+    const int unit = info.max_v_samp_factor * DCTSIZE;
+    const auto height = JDIMENSION(((rows + unit - 1) / unit + 1) * unit);
+    if (height >= info.image_height)
+        return;
+    info.image_height = height;
+    info.total_iMCU_rows = height / JDIMENSION(unit);
+    for (int c = 0; c < info.num_components; ++c) {
+        jpeg_component_info &component = info.comp_info[c];
+        component.height_in_blocks =
+            (height * JDIMENSION(component.v_samp_factor) + JDIMENSION(unit) - 1) / JDIMENSION(unit);
+    }
+}
+
+} // namespace
+
+bool decodeVisibleJpeg(QIODevice &device, QSize visibleArea, LoadedPicture *result)
+{
+    JpegDecoder d;
+    if (!readHeader(d, device))
+        return false;
+    const bool colour = d.info.num_components == 3
+        && (d.info.jpeg_color_space == JCS_YCbCr || d.info.jpeg_color_space == JCS_RGB);
+    const bool grey = d.info.num_components == 1 && d.info.jpeg_color_space == JCS_GRAYSCALE;
+    if (!colour && !grey)
+        return false;
+    const QSize fullSize(int(d.info.image_width), int(d.info.image_height));
+    const auto [shown, decoded] = visibleRegion(fullSize, visibleArea);
+
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    d.info.out_color_space = colour ? JCS_EXT_BGRA : JCS_GRAYSCALE;
+#else
+    d.info.out_color_space = colour ? JCS_EXT_ARGB : JCS_GRAYSCALE;
+#endif
+    if (jpeg_has_multiple_scans(&d.info))
+        decodeOnlyTopRows(d.info, decoded.height());
+    if (!startDecoding(d, JDIMENSION(decoded.width())))
+        return false;
+
+    // Rows come out as wide as libjpeg's cropped width; only the shown part is kept.
+    const QImage::Format format = colour ? QImage::Format_RGB32 : QImage::Format_Grayscale8;
+    QImage row(int(d.info.output_width), 1, format);
+    QImage image(shown.size(), format);
+    if (row.isNull() || image.isNull())
+        return false;
+    const auto rowBytes = std::size_t(shown.width()) * (colour ? 4 : 1);
+    while (int(d.info.output_scanline) < decoded.height()) {
+        const int y = int(d.info.output_scanline);
+        if (!readRow(d, row.bits()))
+            return false;
+        if (y < shown.height())
+            std::memcpy(image.scanLine(y), row.constBits(), rowBytes);
+    }
+
+    result->fullSize = fullSize;
+    result->visible = std::move(image);
+    return true;
+}
+
