@@ -133,10 +133,21 @@ QString DescriptionBox::Text() const
 
 void DescriptionBox::setText(const QString &text, TextForm form)
 {
+    // Laying out millions of characters would freeze the window for seconds.
+    constexpr qsizetype kShownAtMost = 100'000;
     m_loading = true;
     m_exact = text;
     m_form = form;
-    setPlainText(forDisplay(text));
+    m_shownInPart = text.size() > kShownAtMost;
+    if (m_shownInPart) {
+        setPlainText(forDisplay(text.left(kShownAtMost))
+                     + QStringLiteral("\n\n[%1 more characters are not shown]")
+                           .arg(text.size() - kShownAtMost));
+    } else {
+        setPlainText(forDisplay(text));
+    }
+    // What is not shown could not be edited, so nothing of a long text may be.
+    setReadOnly(m_shownInPart);
     m_edited = false;
     m_loading = false;
 }

@@ -68,6 +68,7 @@ private:
 
 // A multi-line description. The text widget turns CR LF into its own line breaks, so the
 // exact text is kept beside it and handed back as long as the user has not edited the box.
+// A text too long to lay out at once is shown in part, and then cannot be edited.
 class DescriptionBox : public QPlainTextEdit
 {
     Q_OBJECT
@@ -78,6 +79,7 @@ public:
     QString Text() const;
     void setText(const QString &text, TextForm form = TextForm::Windows1252);
     TextForm textForm() const { return m_form; }
+    bool isShownInPart() const { return m_shownInPart; }
 
     // Top and Height in twips, as single-precision values; the widget's pixel geometry
     // follows them.
@@ -94,6 +96,7 @@ private:
     TextForm m_form = TextForm::Windows1252;
     bool m_edited = false;
     bool m_loading = false;
+    bool m_shownInPart = false;
     float m_leftTwips = 0;
     float m_topTwips = 0;
     float m_widthTwips = 0;

@@ -20,8 +20,10 @@ LoadedPicture failure(QString why)
 
 LoadedPicture LoadPicture(const QString &path, QSize visibleArea)
 {
-    if (QFileInfo(path).isDir())
-        return failure(QStringLiteral("is a folder"));
+    // A pipe or a device would block the window or never end; only plain files are pictures.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return failure(QStringLiteral("is not a plain file"));
 
     {
         // JPEGs, most of what is shown, go to libjpeg directly; asking Qt's reader to decide by

@@ -5,6 +5,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -53,11 +54,15 @@ bool isAscii(const QByteArray &bytes)
 DecodedText decodeText(const QByteArray &bytes)
 {
     if (!isAscii(bytes)) {
+        // In pieces, so that an older file gives up on UTF-8 at its first accented letter.
+        constexpr qsizetype kPiece = 64 * 1024;
         QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-        QString text = utf8.decode(bytes);
+        QString text;
+        for (qsizetype at = 0; at < bytes.size() && !utf8.hasError(); at += kPiece)
+            text += utf8.decode(QByteArrayView(bytes).sliced(at, std::min(kPiece, bytes.size() - at)));
         // Only a decode that gives the same bytes back may claim the file; anything else is
         // treated as the older 8-bit form.
-        if (!utf8.hasError() && encodeText(text, TextForm::Utf8) == bytes)
+        if (!utf8.hasError() && utf8.isValid() && encodeText(text, TextForm::Utf8) == bytes)
             return {std::move(text), TextForm::Utf8};
     }
     return {decode1252(bytes), TextForm::Windows1252};
@@ -78,12 +83,14 @@ QByteArray encodeText(const QString &text, TextForm form)
 
 std::optional<QByteArray> readWholeFile(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir()) {
+    // A pipe or a device would block the window or never end; only plain files are read.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
         if (error)
-            *error = QStringLiteral("is a folder");
+            *error = QStringLiteral("is not a plain file");
         return std::nullopt;
     }
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
             *error = file.errorString();
