@@ -63,7 +63,8 @@ Form1::Form1(Slideshow::RandomSource random, QWidget *parent) : QWidget(parent)
     m_library = std::make_unique<Library>(m_topics, *m_SSTab1);
     m_slideshow = std::make_unique<Slideshow>(
         Slideshow::Controls{m_SSTab1, m_Timer1, m_Command10, m_Command13},
-        m_library->state().SlideInterval, random ? std::move(random) : Slideshow::RandomSource(Rnd));
+        m_library->state().SlideInterval,
+        random ? std::move(random) : Slideshow::RandomSource(Rnd));
 
     wireEvents();
     setFocusOrder();
@@ -93,11 +94,12 @@ void Form1::buildPages()
             }
             case Role::Description:
                 topic.description = new DescriptionBox(container);
-                place(topic.description, names.description, role.box, role.font, role.accessibleName);
+                place(topic.description, names.description, role.box, role.font,
+                      role.accessibleName);
                 topic.description->setTwipsGeometry(float(role.box.left), float(role.box.top),
                                                     float(role.box.width), float(role.box.height));
-                topic.description->setText(page.descriptionEndsWithLineBreak ? text + QStringLiteral("\r\n")
-                                                                             : text);
+                topic.description->setText(
+                    page.descriptionEndsWithLineBreak ? text + QStringLiteral("\r\n") : text);
                 paintLightGrey(topic.description);
                 break;
             case Role::StepBox:
@@ -153,7 +155,8 @@ void Form1::wireEvents()
                 [this, row] { m_library->Step(*row, Direction::Backward); });
         connect(topic.forward, &QPushButton::clicked, this,
                 [this, row] { m_library->Step(*row, Direction::Forward); });
-        connect(topic.grow, &ClickLabel::Click, this, [row] { growDescription(*row->description); });
+        connect(topic.grow, &ClickLabel::Click, this,
+                [row] { growDescription(*row->description); });
         connect(topic.shrink, &ClickLabel::Click, this,
                 [row] { shrinkDescription(*row->description); });
     }
@@ -170,10 +173,11 @@ void Form1::setFocusOrder()
     std::vector<std::pair<int, QWidget *>> chain = {{layout::kTabStripFocus, m_SSTab1->tabBar()}};
     for (TopicRow &topic : m_topics) {
         const layout::PageLayout &page = layout::kPages.at(std::size_t(topic.names->tab));
-        chain.insert(chain.end(), {{page.focusDescription, topic.description},
-                                   {page.focusStepBox, topic.stepBox},
-                                   {page.focusForward, topic.forward},
-                                   {page.focusBack, topic.back}});
+        chain.insert(chain.end(),
+                     {{page.focusDescription, topic.description},
+                      {page.focusStepBox, topic.stepBox},
+                      {page.focusForward, topic.forward},
+                      {page.focusBack, topic.back}});
         topic.grow->setFocusPolicy(Qt::NoFocus);
         topic.shrink->setFocusPolicy(Qt::NoFocus);
     }

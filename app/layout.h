@@ -39,6 +39,7 @@ struct RoleLayout
 
 inline constexpr FontSpec kBoldButtonFont = {"MS Sans Serif", 8.25, true};
 
+// clang-format off
 inline constexpr std::array<RoleLayout, 7> kRoles = {{
     {Role::Picture, {120, 480, 0, 0}, nullptr, kWindowFont, "Picture"},
     {Role::Description, {720, 7920, 10215, 615}, "Text1", kWindowFont, "Description"},
@@ -48,6 +49,7 @@ inline constexpr std::array<RoleLayout, 7> kRoles = {{
     {Role::Grow, {360, 8040, 255, 255}, "^", {"Arial", 12.0, false}, "Taller description"},
     {Role::Shrink, {360, 8280, 255, 255}, "v", {"Arial", 9.75, false}, "Shorter description"},
 }};
+// clang-format on
 
 // Per page: the picture's size before loading and each control's place in the focus order
 // (labels and pictures never take focus; their numbers are kept for the record).
@@ -58,6 +60,7 @@ struct PageLayout
     int focusDescription, focusStepBox, focusForward, focusBack, focusGrow, focusShrink;
 };
 
+// clang-format off
 inline constexpr std::array<PageLayout, kTopicCount> kPages = {{
     {4935, 2895, true, 14, 7, 27, 28, 42, 41},
     {3735, 2415, false, 13, 6, 25, 26, 39, 40},
@@ -70,6 +73,7 @@ inline constexpr std::array<PageLayout, kTopicCount> kPages = {{
     {4095, 2055, false, 8, 1, 15, 16, 29, 30},
     {3615, 2295, false, 58, 59, 57, 56, 61, 60},
 }};
+// clang-format on
 
 // The buttons of the window itself, drawn above the pages.
 struct ButtonLayout
@@ -83,6 +87,7 @@ struct ButtonLayout
     const char *accessibleName;
 };
 
+// clang-format off
 inline constexpr std::array<ButtonLayout, 4> kWindowButtons = {{
     {"Command9", {11040, 7920, 735, 495}, "Auto On/ Off", kWindowFont, true, 62,
      "Start or stop the slideshow"},
@@ -92,6 +97,7 @@ inline constexpr std::array<ButtonLayout, 4> kWindowButtons = {{
     {"Command31", {11280, 840, 615, 615}, "save text", kWindowFont, false, 43,
      "Save the description"},
 }};
+// clang-format on
 
 inline constexpr int kLightGrey = 192;
 

@@ -43,13 +43,14 @@ void Library::Step(TopicRow &topic, Direction direction)
 {
     LooseNumber &entry = m_state.PictureNumber.at(std::size_t(topic.slot()));
     const double amount = Val(topic.stepBox->text());
-    const double next = direction == Direction::Forward ? entry.toDouble() + amount
-                                                        : entry.toDouble() - amount;
+    const double next =
+        direction == Direction::Forward ? entry.toDouble() + amount : entry.toDouble() - amount;
     entry = LooseNumber::real(next);
     m_state.CurrentNumberText = numberText(next);
 
     // A number past the range of a double names no file; it falls back like a missing one.
-    const bool loaded = std::isfinite(next) && showPicture(topic, pathFor(numberText(next), ".jpg"));
+    const bool loaded =
+        std::isfinite(next) && showPicture(topic, pathFor(numberText(next), ".jpg"));
     if (!loaded)
         fallBackToFirst(topic);
     if (showDescription(topic, pathFor(m_state.CurrentNumberText, ".txt")))

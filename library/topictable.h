@@ -27,6 +27,7 @@ struct TopicNames
 inline constexpr int kTopicCount = 10;
 
 // In tab order. The slots follow the numbering of the buttons, not the tabs.
+// clang-format off
 inline constexpr std::array<TopicNames, kTopicCount> kTopicNames = {{
     {0, "Maps, Aerials", 0, "Image1", "Text1", "Text16", "Command1", "Command2", "Label1", "Label2"},
     {1, "Settlements", 1, "Image2", "Text2", "Text17", "Command3", "Command4", "Label4", "Label3"},
@@ -39,6 +40,7 @@ inline constexpr std::array<TopicNames, kTopicCount> kTopicNames = {{
     {8, "Science", 6, "Image9", "Text9", "Text24", "Command17", "Command18", "Label18", "Label17"},
     {9, "Marine life", 7, "Image12", "Text12", "Text27", "Command23", "Command24", "Label24", "Label23"},
 }};
+// clang-format on
 
 // A topic folder is named by the first four characters of its caption, all of it when shorter.
 QString folderName(const QString &caption);
@@ -49,7 +51,7 @@ struct TopicRow
     const TopicNames *names = nullptr;
     QString caption;
 
-    ImageControl *picture = nullptr;      // PicturePane
+    ImageControl *picture = nullptr;       // PicturePane
     DescriptionBox *description = nullptr; // DescriptionBox
     QLineEdit *stepBox = nullptr;          // StepBox
     CommandButton *back = nullptr;         // "<"

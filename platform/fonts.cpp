@@ -6,9 +6,9 @@ void installFontSubstitutes()
 {
     const QStringList sansSerif = {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                                    QStringLiteral("DejaVu Sans"), QStringLiteral("Helvetica")};
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               QStringList{QStringLiteral("Microsoft Sans Serif"),
-                                           QStringLiteral("Arial")} + sansSerif);
+    QFont::insertSubstitutions(
+        QStringLiteral("MS Sans Serif"),
+        QStringList{QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial")} + sansSerif);
     QFont::insertSubstitutions(QStringLiteral("Arial"), sansSerif);
 }
 

@@ -3,7 +3,6 @@
 #include "visibleregion.h"
 
 #include <QIODevice>
-
 #include <csetjmp>
 #include <cstdio> // jpeglib.h needs FILE and size_t declared first
 #include <cstring>
@@ -140,7 +139,8 @@ void decodeOnlyTopRows(jpeg_decompress_struct &info, int rows)
     for (int c = 0; c < info.num_components; ++c) {
         jpeg_component_info &component = info.comp_info[c];
         component.height_in_blocks =
-            (height * JDIMENSION(component.v_samp_factor) + JDIMENSION(unit) - 1) / JDIMENSION(unit);
+            (height * JDIMENSION(component.v_samp_factor) + JDIMENSION(unit) - 1)
+            / JDIMENSION(unit);
     }
 }
 
@@ -188,4 +188,3 @@ bool decodeVisibleJpeg(QIODevice &device, QSize visibleArea, LoadedPicture *resu
     result->visible = std::move(image);
     return true;
 }
-

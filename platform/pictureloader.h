@@ -8,8 +8,8 @@
 // the size of the whole picture, which the control takes as its own.
 struct LoadedPicture
 {
-    QImage visible;  // the top-left part of the picture, at most the visible area's size
-    QSize fullSize;  // the picture's own size, read from its header
+    QImage visible; // the top-left part of the picture, at most the visible area's size
+    QSize fullSize; // the picture's own size, read from its header
     QString errorString;
 
     bool isNull() const { return visible.isNull(); }

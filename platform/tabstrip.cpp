@@ -4,8 +4,7 @@
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
 
-TabStrip::TabStrip(QWidget *parent)
-    : QWidget(parent), m_bar(new QTabBar(this))
+TabStrip::TabStrip(QWidget *parent) : QWidget(parent), m_bar(new QTabBar(this))
 {
     m_bar->setObjectName(QStringLiteral("SSTab1Captions"));
     m_bar->setExpanding(false);

@@ -12,10 +12,9 @@ namespace {
 
 // 0x80..0x9F; the unassigned bytes map to the C1 control of the same value.
 constexpr std::array<char16_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 QString decode1252(const QByteArray &bytes)
@@ -59,7 +58,8 @@ DecodedText decodeText(const QByteArray &bytes)
         QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
         QString text;
         for (qsizetype at = 0; at < bytes.size() && !utf8.hasError(); at += kPiece)
-            text += utf8.decode(QByteArrayView(bytes).sliced(at, std::min(kPiece, bytes.size() - at)));
+            text +=
+                utf8.decode(QByteArrayView(bytes).sliced(at, std::min(kPiece, bytes.size() - at)));
         // Only a decode that gives the same bytes back may claim the file; anything else is
         // treated as the older 8-bit form.
         if (!utf8.hasError() && utf8.isValid() && encodeText(text, TextForm::Utf8) == bytes)

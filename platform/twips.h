@@ -9,13 +9,19 @@ namespace twips {
 
 inline constexpr int perPixel = 15;
 
-constexpr int toPixels(double twips) { return int(std::lround(twips / perPixel)); }
-constexpr double fromPixels(int pixels) { return double(pixels) * perPixel; }
+constexpr int toPixels(double twips)
+{
+    return int(std::lround(twips / perPixel));
+}
+constexpr double fromPixels(int pixels)
+{
+    return double(pixels) * perPixel;
+}
 
 inline QRect toPixels(const QRect &twipsRect)
 {
-    return QRect(toPixels(twipsRect.x()), toPixels(twipsRect.y()),
-                 toPixels(twipsRect.width()), toPixels(twipsRect.height()));
+    return QRect(toPixels(twipsRect.x()), toPixels(twipsRect.y()), toPixels(twipsRect.width()),
+                 toPixels(twipsRect.height()));
 }
 
 } // namespace twips

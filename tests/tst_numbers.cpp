@@ -50,8 +50,8 @@ void TestNumbers::val_data()
     QTest::newRow("sign alone") << "-" << 0.0;
     QTest::newRow("point alone") << "." << 0.0;
     QTest::newRow("million digits") << QString(1'000'000, u'9') << inf;
-    QTest::newRow("million zeros then 1") << (QStringLiteral("0.") + QString(1'000'000, u'0') + u'1')
-                                          << 0.0;
+    QTest::newRow("million zeros then 1")
+        << (QStringLiteral("0.") + QString(1'000'000, u'0') + u'1') << 0.0;
 }
 
 void TestNumbers::val()

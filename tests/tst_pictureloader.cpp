@@ -119,7 +119,8 @@ void TestPictureLoader::goesByContentNotByName_data()
     // Qt writes no GIF; this is a complete one-pixel GIF.
     const QByteArray gif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00"
                          "!\xf9\x04\x01\x00\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00"
-                         "\x00\x02\x02\x44\x01\x00;", 43);
+                         "\x00\x02\x02\x44\x01\x00;",
+                         43);
     QTest::newRow("PNG named .jpg") << encoded("png") << QSize(900, 300);
     QTest::newRow("BMP named .jpg") << encoded("bmp") << QSize(900, 300);
     QTest::newRow("GIF named .jpg") << gif << QSize(1, 1);

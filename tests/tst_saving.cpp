@@ -62,7 +62,8 @@ void TestSaving::saveAfterStartUpWritesMapsOne()
     m_form->topics().row(0).description->setPlainText(QStringLiteral("A new first line"));
     QVERIFY(m_form->library().saveDescription());
     QCOMPARE(fileBytes(QStringLiteral("Maps/1.txt")), QByteArray("A new first line\r\n"));
-    QCOMPARE(fileBytes(QStringLiteral("Maps/2.txt")), testdata::descriptionBytes(QStringLiteral("Maps"), 2));
+    QCOMPARE(fileBytes(QStringLiteral("Maps/2.txt")),
+             testdata::descriptionBytes(QStringLiteral("Maps"), 2));
 }
 
 void TestSaving::unchangedDescriptionSavesByteForByte_data()
@@ -79,11 +80,13 @@ void TestSaving::unchangedDescriptionSavesByteForByte_data()
                                 << QByteArray("First line\r\nSecond line\r\n");
     QTest::newRow("Windows-1252 accents") << QByteArray("Cape L\xe9rat and Tarvel M\xf3r\r\n")
                                           << QByteArray("Cape L\xe9rat and Tarvel M\xf3r\r\n");
-    QTest::newRow("UTF-8 accents") << QByteArray("Cape L\xc3\xa9rat\r\n") << QByteArray("Cape L\xc3\xa9rat\r\n");
+    QTest::newRow("UTF-8 accents")
+        << QByteArray("Cape L\xc3\xa9rat\r\n") << QByteArray("Cape L\xc3\xa9rat\r\n");
     QTest::newRow("LF text") << QByteArray("one\ntwo\n") << QByteArray("one\ntwo\n");
     QTest::newRow("every byte value") << everyByte << everyByte;
     QTest::newRow("NUL bytes") << QByteArray("a\0b\r\n", 5) << QByteArray("a\0b\r\n", 5);
-    QTest::newRow("no final line break gains one") << QByteArray("last words") << QByteArray("last words\r\n");
+    QTest::newRow("no final line break gains one")
+        << QByteArray("last words") << QByteArray("last words\r\n");
     QTest::newRow("empty file gains a line break") << QByteArray() << QByteArray("\r\n");
 }
 
@@ -157,8 +160,10 @@ void TestSaving::writesTheSelectedPageAndTheLatestNumber()
     m_form->topics().row(0).description->setPlainText(QStringLiteral("Not this one"));
     QVERIFY(m_form->library().saveDescription());
     QCOMPARE(fileBytes(QStringLiteral("Bird/2.txt")), QByteArray("Terns\r\n"));
-    QCOMPARE(fileBytes(QStringLiteral("Maps/3.txt")), testdata::descriptionBytes(QStringLiteral("Maps"), 3));
-    QCOMPARE(fileBytes(QStringLiteral("Bird/1.txt")), testdata::descriptionBytes(QStringLiteral("Bird"), 1));
+    QCOMPARE(fileBytes(QStringLiteral("Maps/3.txt")),
+             testdata::descriptionBytes(QStringLiteral("Maps"), 3));
+    QCOMPARE(fileBytes(QStringLiteral("Bird/1.txt")),
+             testdata::descriptionBytes(QStringLiteral("Bird"), 1));
 }
 
 void TestSaving::failureKeepsTheOldFileAndGoesOn_data()
@@ -184,7 +189,8 @@ void TestSaving::failureKeepsTheOldFileAndGoesOn()
         QVERIFY(QFile::remove(maps + QStringLiteral("/1.txt")));
         QVERIFY(QDir(maps).mkpath(QStringLiteral("1.txt/kept")));
     }
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("Cannot save description .*Maps.1\\.txt")));
+    QTest::ignoreMessage(
+        QtWarningMsg, QRegularExpression(QStringLiteral("Cannot save description .*Maps.1\\.txt")));
     QVERIFY(!m_form->library().saveDescription());
 
     if (kind == u"fileAsFolder")

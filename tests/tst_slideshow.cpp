@@ -137,7 +137,8 @@ void TestSlideshow::ticks_data()
     QTest::addColumn<QList<float>>("draws");
     QTest::addColumn<QList<int>>("pages"); // selected after each tick
 
-    QTest::newRow("first tick never picks page 0") << QList<float>{0.05f, 0.0f, 0.31f} << QList<int>{3};
+    QTest::newRow("first tick never picks page 0")
+        << QList<float>{0.05f, 0.0f, 0.31f} << QList<int>{3};
     QTest::newRow("repeat is drawn again") << QList<float>{0.42f, 0.45f, 0.99f} << QList<int>{4, 9};
     QTest::newRow("page 0 later is fine") << QList<float>{0.7f, 0.0f} << QList<int>{7, 0};
     QTest::newRow("edges of the range") << QList<float>{0.1f, 0.0999f, 0.9f} << QList<int>{1, 0, 9};
@@ -207,7 +208,8 @@ void TestSlideshow::tickStepsThePickedTopic()
     const TopicRow &fish = m_form->topics().row(6);
     m_form->slideshow().Timer1_Timer();
     QCOMPARE(fish.picture->width() - 121, 1);
-    QCOMPARE(fish.description->Text(), QString::fromLatin1(testdata::descriptionBytes(QStringLiteral("Fish"), 1)));
+    QCOMPARE(fish.description->Text(),
+             QString::fromLatin1(testdata::descriptionBytes(QStringLiteral("Fish"), 1)));
     m_form->slideshow().Timer1_Timer();
     m_form->slideshow().Timer1_Timer();
     QCOMPARE(fish.picture->width() - 121, 2);

@@ -118,6 +118,7 @@ void TestStepping::steps_data()
     QTest::addColumn<double>("entry");
     QTest::addColumn<QString>("numberText");
 
+    // clang-format off
     QTest::newRow("forward") << "" << "F" << 2 << 2.0 << "2";
     QTest::newRow("forward past the last") << "" << "F F F F F" << 1 << 1.0 << "1";
     QTest::newRow("back from 1 does not wrap") << "" << "B" << 1 << 1.0 << "1";
@@ -140,6 +141,7 @@ void TestStepping::steps_data()
     QTest::newRow("corrupt picture") << "corrupt3" << "F F" << 1 << 1.0 << "1";
     QTest::newRow("beyond a double") << "" << "S:1e400 F" << 1 << 1.0 << "1";
     QTest::newRow("huge but finite") << "" << "S:1e300 F" << 1 << 1.0 << "1";
+    // clang-format on
 }
 
 void TestStepping::steps()
@@ -188,7 +190,8 @@ void TestStepping::everyForwardButtonStepsItsOwnTopic()
         topic.forward->click();
         QCOMPARE(m_form->library().state().PictureNumber[topic.slot()].toDouble(), before + 1);
         QCOMPARE(shownNumber(topic), int(before + 1));
-        QCOMPARE(topic.description->Text(), descriptionText(folderName(topic.caption), int(before + 1)));
+        QCOMPARE(topic.description->Text(),
+                 descriptionText(folderName(topic.caption), int(before + 1)));
     }
 }
 
@@ -226,8 +229,10 @@ void TestStepping::descriptionKeepsItsExactText()
 void TestStepping::numberTextIgnoresTheLocale()
 {
     testdata::makeTopic(m_dir->path(), QStringLiteral("Maps"), 9, 9);
-    QFile::rename(m_dir->filePath(QStringLiteral("Maps/9.jpg")), m_dir->filePath(QStringLiteral("Maps/1.5.jpg")));
-    QFile::rename(m_dir->filePath(QStringLiteral("Maps/9.txt")), m_dir->filePath(QStringLiteral("Maps/1.5.txt")));
+    QFile::rename(m_dir->filePath(QStringLiteral("Maps/9.jpg")),
+                  m_dir->filePath(QStringLiteral("Maps/1.5.jpg")));
+    QFile::rename(m_dir->filePath(QStringLiteral("Maps/9.txt")),
+                  m_dir->filePath(QStringLiteral("Maps/1.5.txt")));
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     open();
@@ -245,10 +250,13 @@ void TestStepping::topicWithoutPictureOneGoesOn_data()
     QTest::addColumn<QString>("description");
     QTest::addColumn<bool>("laterPictureShown"); // picture 2 is there to step on to
 
-    QTest::newRow("folder missing") << "noFolder" << "" << false;
+    QTest::newRow("folder missing") << "noFolder"
+                                    << "" << false;
     QTest::newRow("no 1.jpg") << "noPicture" << descriptionText(QStringLiteral("Bird"), 1) << true;
-    QTest::newRow("1.jpg corrupt") << "corrupt" << descriptionText(QStringLiteral("Bird"), 1) << true;
-    QTest::newRow("folder is a file") << "fileFolder" << "" << false;
+    QTest::newRow("1.jpg corrupt")
+        << "corrupt" << descriptionText(QStringLiteral("Bird"), 1) << true;
+    QTest::newRow("folder is a file") << "fileFolder"
+                                      << "" << false;
 }
 
 void TestStepping::topicWithoutPictureOneGoesOn()
@@ -267,7 +275,8 @@ void TestStepping::topicWithoutPictureOneGoesOn()
         QVERIFY(testdata::writeBytes(bird + QStringLiteral("/1.jpg"), "\xff\xd8\xff garbage"));
     open();
 
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("Cannot show picture .*Bird.1\\.jpg")));
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("Cannot show picture .*Bird.1\\.jpg")));
     m_form->SSTab1()->setTab(5);
     TopicRow &birds = m_form->topics().row(5);
     QVERIFY(birds.picture->Picture().isNull());
@@ -288,7 +297,8 @@ void TestStepping::topicWithoutPictureOneGoesOn()
 void TestStepping::descriptionOfPictureOneMissing()
 {
     QVERIFY(QFile::remove(m_dir->filePath(QStringLiteral("Maps/1.txt"))));
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("Cannot read description .*1\\.txt")));
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("Cannot read description .*1\\.txt")));
     open();
     QCOMPARE(shownNumber(maps()), 1);
     QCOMPARE(maps().description->Text(), QString());
@@ -316,7 +326,8 @@ void TestStepping::folderEndingInASeparator()
     QCOMPARE(shownNumber(maps()), 1);
     m_form->SSTab1()->setTab(8);
     QCOMPARE(shownNumber(m_form->topics().row(8)), 1);
-    QCOMPARE(m_form->topics().row(8).description->Text(), descriptionText(QStringLiteral("Scie"), 1));
+    QCOMPARE(m_form->topics().row(8).description->Text(),
+             descriptionText(QStringLiteral("Scie"), 1));
 }
 
 QTEST_MAIN(TestStepping)

@@ -40,7 +40,8 @@ void TestTextFile::decodeRoundTrips_data()
     QTest::newRow("unassigned 1252 bytes") << QByteArray("\x81\x8d\x8f\x90\x9d") << cp1252;
     QTest::newRow("NUL bytes") << QByteArray("a\0b\0\0c", 6) << cp1252;
     QTest::newRow("utf8 accent") << QByteArray("Cape L\xc3\xa9rat\r\n") << utf8;
-    QTest::newRow("utf8 with byte order mark") << QByteArray("\xef\xbb\xbfTarvel M\xc3\xb3r") << utf8;
+    QTest::newRow("utf8 with byte order mark")
+        << QByteArray("\xef\xbb\xbfTarvel M\xc3\xb3r") << utf8;
     QTest::newRow("invalid utf8") << QByteArray("caf\xc3\x28") << cp1252;
     QTest::newRow("overlong utf8") << QByteArray("\xc0\xaf") << cp1252;
     QTest::newRow("utf8 surrogate") << QByteArray("\xed\xa0\x80") << cp1252;
@@ -68,7 +69,9 @@ void TestTextFile::windows1252Letters()
 void TestTextFile::encodeReplacesWhatTheFormCannotHold()
 {
     QCOMPARE(encodeText(QStringLiteral("Kōbe €"), TextForm::Windows1252), QByteArray("K?be \x80"));
-    QCOMPARE(encodeText(QStringLiteral("Kōbe"), TextForm::Utf8), QByteArray("K\xc5\x8d" "be"));
+    QCOMPARE(encodeText(QStringLiteral("Kōbe"), TextForm::Utf8),
+             QByteArray("K\xc5\x8d"
+                        "be"));
 }
 
 void TestTextFile::readWholeFileFailures_data()

@@ -22,6 +22,7 @@ struct PageControls
 };
 
 // The window as the layout tables draw it, written out once more by hand.
+// clang-format off
 const PageControls kPages[] = {
     {"Image1", "Text1", "Text16", "Command1", "Command2", "Label1", "Label2", 4935, 2895, 14, 7, 27, 28},
     {"Image2", "Text2", "Text17", "Command3", "Command4", "Label4", "Label3", 3735, 2415, 13, 6, 25, 26},
@@ -34,9 +35,11 @@ const PageControls kPages[] = {
     {"Image9", "Text9", "Text24", "Command17", "Command18", "Label18", "Label17", 4095, 2055, 8, 1, 15, 16},
     {"Image12", "Text12", "Text27", "Command23", "Command24", "Label24", "Label23", 3615, 2295, 58, 59, 57, 56},
 };
+// clang-format on
 
-const char *const kCaptions[] = {"Maps, Aerials", "Settlements", "Plants", "Shores, geology", "Pelmora",
-                                 "Birds", "Fish", "Expeditions", "Science", "Marine life"};
+const char *const kCaptions[] = {"Maps, Aerials", "Settlements", "Plants", "Shores, geology",
+                                 "Pelmora",       "Birds",       "Fish",   "Expeditions",
+                                 "Science",       "Marine life"};
 
 QRect twipsRect(int left, int top, int width, int height)
 {
@@ -120,8 +123,8 @@ void TestWindow::geometry()
     QWidget *widget = control(qPrintable(name));
     QVERIFY2(widget, qPrintable(name));
     // Every twips value of the window is a whole number of pixels at 15 twips a pixel.
-    QCOMPARE(widget->geometry(), QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15,
-                                       twips.height() / 15));
+    QCOMPARE(widget->geometry(),
+             QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
     // Page controls are placed in the strip's own coordinates, whichever page they are on.
     if (widget->parentWidget() != m_form.get())
         QCOMPARE(widget->parentWidget()->geometry(), QRect(0, 0, 796, 585));
@@ -161,10 +164,12 @@ void TestWindow::initialState()
             QVERIFY2(control(name)->isEnabled(), name);
     }
     QCOMPARE(m_form->SSTab1()->Tab(), 0);
-    QCOMPARE(qobject_cast<QPushButton *>(control("Command9"))->text(), QStringLiteral("Auto On/ Off"));
+    QCOMPARE(qobject_cast<QPushButton *>(control("Command9"))->text(),
+             QStringLiteral("Auto On/ Off"));
     QCOMPARE(qobject_cast<QPushButton *>(control("Command10"))->text(), QStringLiteral("-"));
     QCOMPARE(qobject_cast<QPushButton *>(control("Command13"))->text(), QStringLiteral("+"));
-    QCOMPARE(qobject_cast<QPushButton *>(control("Command31"))->text(), QStringLiteral("save text"));
+    QCOMPARE(qobject_cast<QPushButton *>(control("Command31"))->text(),
+             QStringLiteral("save text"));
     QVERIFY(control("Command9")->isVisibleTo(m_form.get()));
     QVERIFY(!control("Command10")->isVisibleTo(m_form.get()));
     QVERIFY(!control("Command13")->isVisibleTo(m_form.get()));
@@ -222,10 +227,10 @@ void TestWindow::focusChain()
 {
     // The focus numbers of every control that takes focus, in ascending order.
     std::vector<std::pair<int, QWidget *>> expected = {{0, m_form->SSTab1()->tabBar()},
-                                                      {43, control("Command31")},
-                                                      {62, control("Command9")},
-                                                      {63, control("Command10")},
-                                                      {64, control("Command13")}};
+                                                       {43, control("Command31")},
+                                                       {62, control("Command9")},
+                                                       {63, control("Command10")},
+                                                       {64, control("Command13")}};
     for (const PageControls &page : kPages) {
         expected.emplace_back(page.focusDescription, control(page.description));
         expected.emplace_back(page.focusStepBox, control(page.stepBox));
@@ -264,7 +269,9 @@ void TestWindow::keyboardFocusSkipsHiddenPages()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         order << QApplication::focusWidget()->objectName();
     }
-    QCOMPARE(order, QStringList({"Text16", "Text1", "Command2", "Command1", "Command9", "SSTab1Captions"}));
+    QCOMPARE(
+        order,
+        QStringList({"Text16", "Text1", "Command2", "Command1", "Command9", "SSTab1Captions"}));
 }
 
 void TestWindow::tabStripKeepsItsSize()
@@ -300,13 +307,20 @@ void TestWindow::switching_data()
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("numberText");
 
-    QTest::newRow("first visit shows 1") << QList<int>{5} << 1 << "Bird" << "1";
-    QTest::newRow("return shows the next") << QList<int>{5, 6, 5} << 2 << "Bird" << "2";
-    QTest::newRow("past the last starts again") << QList<int>{5, 6, 5, 6, 5, 6, 5} << 1 << "Bird" << "1";
-    QTest::newRow("back to the first page steps it") << QList<int>{3, 0} << 2 << "Maps" << "2";
-    QTest::newRow("last page") << QList<int>{9} << 1 << "Mari" << "1";
-    QTest::newRow("Pelmora uses its own slot") << QList<int>{4, 1, 4} << 2 << "Pelm" << "2";
-    QTest::newRow("same page again does nothing") << QList<int>{7, 7} << 1 << "Expe" << "1";
+    QTest::newRow("first visit shows 1") << QList<int>{5} << 1 << "Bird"
+                                         << "1";
+    QTest::newRow("return shows the next") << QList<int>{5, 6, 5} << 2 << "Bird"
+                                           << "2";
+    QTest::newRow("past the last starts again") << QList<int>{5, 6, 5, 6, 5, 6, 5} << 1 << "Bird"
+                                                << "1";
+    QTest::newRow("back to the first page steps it") << QList<int>{3, 0} << 2 << "Maps"
+                                                     << "2";
+    QTest::newRow("last page") << QList<int>{9} << 1 << "Mari"
+                               << "1";
+    QTest::newRow("Pelmora uses its own slot") << QList<int>{4, 1, 4} << 2 << "Pelm"
+                                               << "2";
+    QTest::newRow("same page again does nothing") << QList<int>{7, 7} << 1 << "Expe"
+                                                  << "1";
 }
 
 void TestWindow::switching()

@@ -87,7 +87,8 @@ protected:
                 const Clock::time_point frame = Clock::now();
                 const std::clock_t cpu = std::clock();
                 for (const auto &[phase, at] : m_marks)
-                    print(("phase-" + std::string(phase) + "-ns").c_str(), nanoseconds(at - m_mainStart));
+                    print(("phase-" + std::string(phase) + "-ns").c_str(),
+                          nanoseconds(at - m_mainStart));
                 print("paint-since-main-ns", nanoseconds(paint - m_mainStart));
                 // The CPU clock starts with the process, so this includes loading the libraries.
                 print("frame-cpu-ns", qint64(double(cpu) * 1e9 / CLOCKS_PER_SEC));

@@ -29,8 +29,11 @@ std::vector<PictureCase> makePictureCases(const QString &root)
     std::vector<PictureCase> cases = {
         {QStringLiteral("1920 x 1080"), QStringLiteral("1920x1080"), {1920, 1080}, false, {}},
         {QStringLiteral("6000 x 4000"), QStringLiteral("6000x4000"), {6000, 4000}, false, {}},
-        {QStringLiteral("6000 x 4000 progressive"), QStringLiteral("6000x4000p"), {6000, 4000},
-         true, {}},
+        {QStringLiteral("6000 x 4000 progressive"),
+         QStringLiteral("6000x4000p"),
+         {6000, 4000},
+         true,
+         {}},
         {QStringLiteral("12000 x 8000"), QStringLiteral("12000x8000"), {12000, 8000}, false, {}},
     };
     for (PictureCase &c : cases) {

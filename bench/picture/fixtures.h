@@ -9,8 +9,8 @@ namespace bench {
 
 struct PictureCase
 {
-    QString name;       // as the tables show it, e.g. "6000 x 4000 progressive"
-    QString id;         // as benchmark names use it, e.g. "6000x4000p"
+    QString name; // as the tables show it, e.g. "6000 x 4000 progressive"
+    QString id;   // as benchmark names use it, e.g. "6000x4000p"
     QSize size;
     bool progressive;
     QString collection; // a folder whose Maps topic holds pictures 1 and 2 of this size

@@ -3,9 +3,8 @@
 // Run by hand from a Release build: build/tarvel-bench-picture [--benchmark_* flags].
 
 #include "children.h"
-#include "fixtures.h"
-
 #include "controls.h"
+#include "fixtures.h"
 #include "form1.h"
 #include "pictureloader.h"
 #include "topictable.h"
@@ -72,7 +71,8 @@ public:
     }
     void stop(benchmark::State &state, Samples &samples)
     {
-        const double wall = std::chrono::duration<double, std::milli>(Clock::now() - m_wall).count();
+        const double wall =
+            std::chrono::duration<double, std::milli>(Clock::now() - m_wall).count();
         const double cpu = double(std::clock() - m_cpu) * 1000.0 / CLOCKS_PER_SEC;
         state.SetIterationTime(wall / 1000.0);
         samples.wall.push_back(wall);
@@ -130,8 +130,7 @@ enum class StepMode {
 };
 
 // One press of a button in the real window, until the event loop has painted its result.
-void benchStep(benchmark::State &state, const PictureCase &c, StepMode mode,
-               Samples &samples)
+void benchStep(benchmark::State &state, const PictureCase &c, StepMode mode, Samples &samples)
 {
     Form1 form;
     form.Form_Load(c.collection);
@@ -183,7 +182,8 @@ void benchLoader(benchmark::State &state, const PictureCase &c, Samples &samples
         watch.start();
         const LoadedPicture picture = LoadPicture(c.picture(), g_visibleArea);
         watch.stop(state, samples);
-        if (picture.fullSize != c.size || picture.visible.size() != g_visibleArea.boundedTo(c.size)) {
+        if (picture.fullSize != c.size
+            || picture.visible.size() != g_visibleArea.boundedTo(c.size)) {
             fail(state, samples, "the loader failed");
             break;
         }
@@ -209,8 +209,7 @@ void benchWhole(benchmark::State &state, const PictureCase &c, Samples &samples)
 }
 
 // Probes of the decoder: a clip decode of a given rectangle, or the header alone.
-void benchClip(benchmark::State &state, const PictureCase &c, QRect clip,
-               Samples &samples)
+void benchClip(benchmark::State &state, const PictureCase &c, QRect clip, Samples &samples)
 {
     Stopwatch watch;
     for ([[maybe_unused]] auto _ : state) {
@@ -246,19 +245,18 @@ void registerBenchmarks(const std::vector<PictureCase> &cases)
     using Fn = void (*)(benchmark::State &, const PictureCase &, Samples &);
     const auto add = [](const PictureCase &c, const char *what, int iterations, auto body) {
         Samples &samples = g_samples[key(what, c)];
-        benchmark::RegisterBenchmark(key(what, c).c_str(),
-                                     [&c, &samples, body](benchmark::State &state) {
-                                         body(state, c, samples);
-                                     })
+        benchmark::RegisterBenchmark(
+            key(what, c).c_str(),
+            [&c, &samples, body](benchmark::State &state) { body(state, c, samples); })
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond)
             ->Iterations(iterations);
     };
     for (const PictureCase &c : cases) {
-        add(c, "step", stepIterations(c), [](benchmark::State &s, const PictureCase &pc,
-                                              Samples &v) {
-            benchStep(s, pc, StepMode::Reload, v);
-        });
+        add(c, "step", stepIterations(c),
+            [](benchmark::State &s, const PictureCase &pc, Samples &v) {
+                benchStep(s, pc, StepMode::Reload, v);
+            });
         add(c, "step-alternate", stepIterations(c),
             [](benchmark::State &s, const PictureCase &pc, Samples &v) {
                 benchStep(s, pc, StepMode::Alternate, v);
@@ -295,7 +293,8 @@ PeakResult measurePeak(const QString &label, const char *mode, const QString &di
     PeakResult result{label, {}, -1, {}};
     for (int run = 0; run < kPeakRuns; ++run) {
         const bench::ChildRun child = bench::runChild({QString::fromLatin1(mode), dir});
-        const qint64 kib = child.values.value(QStringLiteral("vmhwm-kib"), QStringLiteral("-1")).toLongLong();
+        const qint64 kib =
+            child.values.value(QStringLiteral("vmhwm-kib"), QStringLiteral("-1")).toLongLong();
         if (!child.error.isEmpty() || kib < 0) {
             result.error = child.error.isEmpty() ? QStringLiteral("no VmHWM") : child.error;
             return result;
@@ -327,7 +326,8 @@ void measureFrames(std::vector<FrameResult> &variants)
                 continue;
             const bench::ChildRun child = bench::runChild(variant.arguments, 60000);
             const auto value = [&child](const char *name) {
-                return child.values.value(QString::fromLatin1(name), QStringLiteral("-1")).toLongLong();
+                return child.values.value(QString::fromLatin1(name), QStringLiteral("-1"))
+                    .toLongLong();
             };
             if (!child.error.isEmpty() || value("frame-monotonic-ns") < 0) {
                 variant.error = child.error.isEmpty() ? QStringLiteral("no frame") : child.error;
@@ -386,12 +386,13 @@ void printSummary(const std::vector<PictureCase> &cases, const std::vector<PeakR
                 QThread::idealThreadCount(), qPrintable(cpuModel()), qVersion(),
                 TARVEL_BENCH_CONFIG, g_visibleArea.width(), g_visibleArea.height(),
                 qPrintable(loadAtStart), qPrintable(loadAverage()));
-    std::printf("Medians, wall ms with the process's CPU ms in brackets. step = \">\" in the real "
-                "window with step box \"0\" (load, description, paint); >/< = \">\" and \"<\" in "
-                "turn between pictures 1 and 2; loader = LoadPicture alone; whole = "
-                "QImageReader::read() of the whole picture. Probes of Qt's jpeg reader: clip = the "
-                "loader's clip rectangle, rows = the same rows at the picture's full width (equal "
-                "times: columns right of the clip are decoded anyway), header = the size alone.\n\n");
+    std::printf(
+        "Medians, wall ms with the process's CPU ms in brackets. step = \">\" in the real "
+        "window with step box \"0\" (load, description, paint); >/< = \">\" and \"<\" in "
+        "turn between pictures 1 and 2; loader = LoadPicture alone; whole = "
+        "QImageReader::read() of the whole picture. Probes of Qt's jpeg reader: clip = the "
+        "loader's clip rectangle, rows = the same rows at the picture's full width (equal "
+        "times: columns right of the clip are decoded anyway), header = the size alone.\n\n");
 
     std::printf("| picture | step | >/< | loader | whole | whole / step | clip %dx%d | rows "
                 "Wx%d | header |\n",
@@ -438,8 +439,8 @@ void printSummary(const std::vector<PictureCase> &cases, const std::vector<PeakR
         }
         std::printf("| %s%s | %.1f | %.2fx | %.1f | %.2fx | %.1f |\n", qPrintable(frame.label),
                     frame.pictureShown ? "" : " (picture NOT shown)", median(frame.fromLaunch),
-                    median(frame.fromLaunch) / bare, median(frame.cpu),
-                    median(frame.cpu) / bareCpu, median(frame.fromMain));
+                    median(frame.fromLaunch) / bare, median(frame.cpu), median(frame.cpu) / bareCpu,
+                    median(frame.fromMain));
     }
     std::printf("\n| where start-up goes, ms since main() | QApplication | window built | "
                 "collection opened | shown | first paint | frame flushed |\n");
@@ -450,7 +451,8 @@ void printSummary(const std::vector<PictureCase> &cases, const std::vector<PeakR
         std::printf("| %s |", qPrintable(frame.label));
         for (const char *phase : kPhases) {
             const auto found = frame.phases.find(phase);
-            std::printf(" %.1f |", found == frame.phases.end() ? std::nan("") : median(found->second));
+            std::printf(" %.1f |",
+                        found == frame.phases.end() ? std::nan("") : median(found->second));
         }
         std::printf(" %.1f | %.1f |\n", median(frame.paintFromMain), median(frame.fromMain));
     }
@@ -460,8 +462,9 @@ void printSummary(const std::vector<PictureCase> &cases, const std::vector<PeakR
         if (c.id == u"6000x4000") {
             const double ratio = medianOf("whole", c) / medianOf("step", c);
             std::printf("- \">\" on 6000 x 4000 baseline at least 8x faster than the whole "
-                        "decode: %.1fx (CPU %.1fx), %s\n", ratio,
-                        medianOf("whole", c, true) / medianOf("step", c, true), verdict(ratio >= 8.0));
+                        "decode: %.1fx (CPU %.1fx), %s\n",
+                        ratio, medianOf("whole", c, true) / medianOf("step", c, true),
+                        verdict(ratio >= 8.0));
         }
         if (c.id == u"12000x8000") {
             const double step = medianOf("step", c);
@@ -566,8 +569,8 @@ int main(int argc, char **argv)
 #ifdef Q_OS_LINUX
     peaks.push_back(measurePeak(QStringLiteral("window, ten small pictures"),
                                 bench::kPeakMemoryChild, tenSmall));
-    peaks.push_back(measurePeak(QStringLiteral("ten 6000 x 4000 pages"), bench::kPeakMemoryChild,
-                                tenBaseline));
+    peaks.push_back(
+        measurePeak(QStringLiteral("ten 6000 x 4000 pages"), bench::kPeakMemoryChild, tenBaseline));
     peaks.push_back(measurePeak(QStringLiteral("ten 6000 x 4000 progressive pages"),
                                 bench::kPeakMemoryChild, tenProgressive));
     peaks.push_back(measurePeak(QStringLiteral("whole decodes: window + ten 6000 x 4000 held"),

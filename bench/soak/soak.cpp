@@ -21,7 +21,6 @@
 #include <QLineEdit>
 #include <QRandomGenerator>
 #include <QStringList>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -55,7 +54,8 @@ qint64 residentKiB()
 
 QString mib(qint64 kib)
 {
-    return kib < 0 ? QStringLiteral("n/a") : QString::number(double(kib) / 1024.0, 'f', 1) + QStringLiteral(" MiB");
+    return kib < 0 ? QStringLiteral("n/a")
+                   : QString::number(double(kib) / 1024.0, 'f', 1) + QStringLiteral(" MiB");
 }
 
 // Failed loads are part of the run (steps past the last picture, below the first); their
@@ -100,9 +100,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     installFontSubstitutes();
 
-    const QString folder = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                         : QCoreApplication::applicationDirPath())
-                               .absolutePath();
+    const QString folder =
+        QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QCoreApplication::applicationDirPath())
+            .absolutePath();
     QStringList missing;
     for (const TopicNames &topic : kTopicNames) {
         const QString name = folderName(QString::fromLatin1(topic.caption));
@@ -147,7 +147,8 @@ int main(int argc, char *argv[])
                 form.SSTab1()->setTab(int(script.bounded(kTopicCount)));
             }
             TopicRow &row = form.topics().row(form.SSTab1()->Tab());
-            row.stepBox->setText(QString::fromLatin1(kAmounts[script.bounded(int(kAmounts.size()))]));
+            row.stepBox->setText(
+                QString::fromLatin1(kAmounts[script.bounded(int(kAmounts.size()))]));
             CommandButton *button = script.bounded(3) == 0 ? row.back : row.forward;
 
             clock.start();
@@ -166,7 +167,8 @@ int main(int argc, char *argv[])
         if (part == 1)
             firstPartKiB = kib;
         std::printf("  %3d %%:  RSS %s  (%lld steps, %lld ticks, %.1f s)\n", part * 100 / kParts,
-                    qPrintable(mib(kib)), steps.count, ticks.count, double(wall.elapsed()) / 1000.0);
+                    qPrintable(mib(kib)), steps.count, ticks.count,
+                    double(wall.elapsed()) / 1000.0);
         std::fflush(stdout);
     }
 
@@ -190,8 +192,8 @@ int main(int argc, char *argv[])
     return 0;
 #endif
     const qint64 growth = endKiB - firstPartKiB;
-    std::printf("memory: %+.1f MiB since the first 10 %% (allowed %.1f MiB)\n", double(growth) / 1024.0,
-                double(kAllowedGrowthKiB) / 1024.0);
+    std::printf("memory: %+.1f MiB since the first 10 %% (allowed %.1f MiB)\n",
+                double(growth) / 1024.0, double(kAllowedGrowthKiB) / 1024.0);
     if (growth > kAllowedGrowthKiB) {
         std::printf("tarvel-soak: FAILED, memory keeps growing\n");
         return 1;

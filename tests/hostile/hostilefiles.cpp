@@ -278,9 +278,10 @@ bool writeBlackPng(const QString &path, QSize size)
 QString fromWindows1252(const QByteArray &bytes)
 {
     // 0x80..0x9F; the five unassigned bytes stand for the control of the same value.
-    static const QString high = QStringLiteral(
-        u"\u20AC\u0081\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039\u0152\u008D\u017D\u008F"
-        u"\u0090\u2018\u2019\u201C\u201D\u2022\u2013\u2014\u02DC\u2122\u0161\u203A\u0153\u009D\u017E\u0178");
+    static const QString high = QStringLiteral(u"\u20AC\u0081\u201A\u0192\u201E\u2026\u2020\u2021"
+                                               u"\u02C6\u2030\u0160\u2039\u0152\u008D\u017D\u008F"
+                                               u"\u0090\u2018\u2019\u201C\u201D\u2022\u2013\u2014"
+                                               u"\u02DC\u2122\u0161\u203A\u0153\u009D\u017E\u0178");
     QString text;
     text.reserve(bytes.size());
     for (const char c : bytes) {
@@ -319,7 +320,8 @@ Snapshot snapshot(const QString &root)
 #ifdef Q_OS_UNIX
         // lstat: a link's own time, and a folder's time, which moves when anything is
         // created or removed in it.
-        struct stat st {};
+        struct stat st
+        {};
         if (::lstat(QFile::encodeName(path).constData(), &st) == 0)
             entry.modifiedNs = qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
 #else

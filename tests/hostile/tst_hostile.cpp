@@ -50,8 +50,9 @@ QByteArray manyLines(qsizetype total)
     QByteArray bytes;
     bytes.reserve(total + 64);
     for (int line = 1; bytes.size() < total; ++line)
-        bytes += "Line " + QByteArray::number(line) + " of a long log from Cape L\xe9rat, "
-                 "copied in whole by mistake.\r\n";
+        bytes += "Line " + QByteArray::number(line)
+            + " of a long log from Cape L\xe9rat, "
+              "copied in whole by mistake.\r\n";
     return bytes;
 }
 
@@ -64,8 +65,9 @@ QByteArray everyByteValue()
     return bytes;
 }
 
-const QByteArray kInvalidUtf8("over\xc0\xaflong, \xed\xa0\x80 surrogate, \xf8\x88\x80\x80\x80 five, "
-                              "cut \xe2\x82");
+const QByteArray
+    kInvalidUtf8("over\xc0\xaflong, \xed\xa0\x80 surrogate, \xf8\x88\x80\x80\x80 five, "
+                 "cut \xe2\x82");
 
 } // namespace
 
@@ -96,7 +98,10 @@ private:
     void plant(const QString &name, Plant how, const QByteArray &bytes);
     void openAndShow();
     void stepForward();
-    QString maps(const QString &name) const { return m_dir->filePath(QStringLiteral("Maps/") + name); }
+    QString maps(const QString &name) const
+    {
+        return m_dir->filePath(QStringLiteral("Maps/") + name);
+    }
     TopicRow &mapsRow() { return m_form->topics().row(0); }
     void addShownColumns();
     void checkShown();
@@ -118,7 +123,8 @@ void TestHostile::cleanup()
     m_form.reset();
     // Nothing the program did may have touched the collection, on any path through it.
     if (!m_before.isEmpty()) {
-        const QStringList changed = hostile::differences(m_before, hostile::snapshot(m_dir->path()));
+        const QStringList changed =
+            hostile::differences(m_before, hostile::snapshot(m_dir->path()));
         m_before.clear();
         QVERIFY2(changed.isEmpty(), qPrintable(changed.join(u'\n')));
     }
@@ -137,7 +143,8 @@ void TestHostile::plant(const QString &name, Plant how, const QByteArray &bytes)
         break;
     case Plant::Folder:
         QVERIFY(QDir().mkpath(path));
-        QVERIFY(testdata::writeBytes(path + QStringLiteral("/1.jpg"), hostile::jpegBytes({60, 40}, 1)));
+        QVERIFY(
+            testdata::writeBytes(path + QStringLiteral("/1.jpg"), hostile::jpegBytes({60, 40}, 1)));
         break;
     case Plant::LinkToItself:
         QVERIFY(QFile::link(name, path));
@@ -197,7 +204,8 @@ void TestHostile::checkShown()
     QVERIFY(!row.picture->Picture().isNull());
     QCOMPARE(row.picture->notice(), QString());
     // Only the part that fits on the page is held, however large the picture.
-    QCOMPARE(row.picture->Picture().size(), row.picture->size().boundedTo(row.picture->visibleArea()));
+    QCOMPARE(row.picture->Picture().size(),
+             row.picture->size().boundedTo(row.picture->visibleArea()));
     QCOMPARE(state.PictureNumber[0].toDouble(), entry);
     QCOMPARE(state.PictureNumber[0].kind() == LooseNumber::Kind::Integer, fellBack);
     QCOMPARE(state.CurrentNumberText, numberText);
@@ -234,27 +242,34 @@ void TestHostile::pictureRole_data()
     const QImage photo = testdata::photoLike({widthOf(2), 90}, 9);
 
     QTest::newRow("zero bytes: back to picture 1")
-        << Plant::Bytes << QByteArray() << QColor() << widthOf(1) << 1.0 << "1" << true << one << latin;
+        << Plant::Bytes << QByteArray() << QColor() << widthOf(1) << 1.0 << "1" << true << one
+        << latin;
     // A viewer shows what arrived of a cut-off download; the rest is the decoder's grey.
     QTest::newRow("first half of a JPEG: shown at its full size")
-        << Plant::Bytes << jpeg.left(jpeg.size() / 2) << QColor() << widthOf(2) << 2.0 << "2" << false << two << latin;
+        << Plant::Bytes << jpeg.left(jpeg.size() / 2) << QColor() << widthOf(2) << 2.0 << "2"
+        << false << two << latin;
     QTest::newRow("random bytes: back to picture 1")
-        << Plant::Bytes << hostile::randomBytes(4096, 11) << QColor() << widthOf(1) << 1.0 << "1" << true << one << latin;
+        << Plant::Bytes << hostile::randomBytes(4096, 11) << QColor() << widthOf(1) << 1.0 << "1"
+        << true << one << latin;
     QTest::newRow("PNG named .jpg: shown")
-        << Plant::Bytes << hostile::pngBytes(photo) << QColor(photo.pixel(0, 0)) << widthOf(2) << 2.0 << "2" << false << two << latin;
-    QTest::newRow("GIF named .jpg: shown")
-        << Plant::Bytes << hostile::gifBytes({widthOf(2), 90}) << QColor::fromHsv(0, 200, 220) << widthOf(2)
+        << Plant::Bytes << hostile::pngBytes(photo) << QColor(photo.pixel(0, 0)) << widthOf(2)
         << 2.0 << "2" << false << two << latin;
-    QTest::newRow("folder: back to picture 1")
-        << Plant::Folder << QByteArray() << QColor() << widthOf(1) << 1.0 << "1" << true << one << latin;
+    QTest::newRow("GIF named .jpg: shown")
+        << Plant::Bytes << hostile::gifBytes({widthOf(2), 90}) << QColor::fromHsv(0, 200, 220)
+        << widthOf(2) << 2.0 << "2" << false << two << latin;
+    QTest::newRow("folder: back to picture 1") << Plant::Folder << QByteArray() << QColor()
+                                               << widthOf(1) << 1.0 << "1" << true << one << latin;
     QTest::newRow("link to itself: back to picture 1")
-        << Plant::LinkToItself << QByteArray() << QColor() << widthOf(1) << 1.0 << "1" << true << one << latin;
+        << Plant::LinkToItself << QByteArray() << QColor() << widthOf(1) << 1.0 << "1" << true
+        << one << latin;
     // The page shows the top-left corner of any picture, so a huge one is no different.
     QTest::newRow("20000 x 20000 JPEG: its top-left part shown")
-        << Plant::HugeJpeg << QByteArray() << QColor(128, 128, 128) << kHuge.width() << 2.0 << "2" << false << two << latin;
+        << Plant::HugeJpeg << QByteArray() << QColor(128, 128, 128) << kHuge.width() << 2.0 << "2"
+        << false << two << latin;
     // Decoding it whole would take 1.6 GB, over the reader's limit: it counts as unreadable.
     QTest::newRow("20000 x 20000 PNG: back to picture 1")
-        << Plant::HugePng << QByteArray() << QColor() << widthOf(1) << 1.0 << "1" << true << one << latin;
+        << Plant::HugePng << QByteArray() << QColor() << widthOf(1) << 1.0 << "1" << true << one
+        << latin;
 }
 
 void TestHostile::pictureRole()
@@ -294,28 +309,34 @@ void TestHostile::descriptionRole_data()
         << Plant::Bytes << QByteArray() << widthOf(2) << 2.0 << "2" << false << "" << latin;
     // Binary data is still text to the box: each byte one character, nothing lost.
     QTest::newRow("half a JPEG: shown as characters")
-        << Plant::Bytes << jpeg << widthOf(2) << 2.0 << "2" << false << fromWindows1252(jpeg) << latin;
+        << Plant::Bytes << jpeg << widthOf(2) << 2.0 << "2" << false << fromWindows1252(jpeg)
+        << latin;
     QTest::newRow("random bytes: shown as characters")
-        << Plant::Bytes << random << widthOf(2) << 2.0 << "2" << false << fromWindows1252(random) << latin;
-    QTest::newRow("PNG: shown as characters")
-        << Plant::Bytes << png << widthOf(2) << 2.0 << "2" << false << fromWindows1252(png) << latin;
-    QTest::newRow("GIF: shown as characters")
-        << Plant::Bytes << gif << widthOf(2) << 2.0 << "2" << false << fromWindows1252(gif) << latin;
+        << Plant::Bytes << random << widthOf(2) << 2.0 << "2" << false << fromWindows1252(random)
+        << latin;
+    QTest::newRow("PNG: shown as characters") << Plant::Bytes << png << widthOf(2) << 2.0 << "2"
+                                              << false << fromWindows1252(png) << latin;
+    QTest::newRow("GIF: shown as characters") << Plant::Bytes << gif << widthOf(2) << 2.0 << "2"
+                                              << false << fromWindows1252(gif) << latin;
     // A description that cannot be read sends the topic back to 1, as a missing one does.
     QTest::newRow("folder: back to picture 1")
         << Plant::Folder << QByteArray() << widthOf(1) << 1.0 << "1" << true << one << latin;
     QTest::newRow("link to itself: back to picture 1")
         << Plant::LinkToItself << QByteArray() << widthOf(1) << 1.0 << "1" << true << one << latin;
     QTest::newRow("20 MB in lines: shown in part, kept whole")
-        << Plant::Bytes << lines << widthOf(2) << 2.0 << "2" << false << fromWindows1252(lines) << latin;
+        << Plant::Bytes << lines << widthOf(2) << 2.0 << "2" << false << fromWindows1252(lines)
+        << latin;
     const QByteArray oneLine(20 * 1024 * 1024, 'w');
     QTest::newRow("20 MB on one line: shown in part, kept whole")
-        << Plant::Bytes << oneLine << widthOf(2) << 2.0 << "2" << false << fromWindows1252(oneLine) << latin;
+        << Plant::Bytes << oneLine << widthOf(2) << 2.0 << "2" << false << fromWindows1252(oneLine)
+        << latin;
     QTest::newRow("NUL and every byte value: shown whole")
-        << Plant::Bytes << everyByte << widthOf(2) << 2.0 << "2" << false << fromWindows1252(everyByte) << latin;
+        << Plant::Bytes << everyByte << widthOf(2) << 2.0 << "2" << false
+        << fromWindows1252(everyByte) << latin;
     QTest::newRow("invalid UTF-8: read as Windows-1252")
         << Plant::Bytes << kInvalidUtf8 << widthOf(2) << 2.0 << "2" << false
-        << QStringLiteral(u"over\u00C0\u00AFlong, \u00ED\u00A0\u20AC surrogate, \u00F8\u02C6\u20AC\u20AC\u20AC five, cut \u00E2\u201A")
+        << QStringLiteral(u"over\u00C0\u00AFlong, \u00ED\u00A0\u20AC surrogate, "
+                          u"\u00F8\u02C6\u20AC\u20AC\u20AC five, cut \u00E2\u201A")
         << latin;
     // One stray byte makes the whole file the older form, so its UTF-8 letters look garbled.
     QTest::newRow("UTF-8 with one stray byte: all Windows-1252")
@@ -323,8 +344,10 @@ void TestHostile::descriptionRole_data()
         << QStringLiteral(u"Caf\u00C3\u00A9 \u00E9t\u00E9") << latin;
     // The mark is kept in the text, where it takes no room, so that a save writes it back.
     QTest::newRow("UTF-8 with a byte order mark: kept, unseen")
-        << Plant::Bytes << QByteArray("\xef\xbb\xbf" "Caf\xc3\xa9") << widthOf(2) << 2.0 << "2" << false
-        << QStringLiteral(u"\uFEFFCaf\u00E9") << utf8;
+        << Plant::Bytes
+        << QByteArray("\xef\xbb\xbf"
+                      "Caf\xc3\xa9")
+        << widthOf(2) << 2.0 << "2" << false << QStringLiteral(u"\uFEFFCaf\u00E9") << utf8;
     QTest::newRow("UTF-8 holding NUL bytes: still UTF-8")
         << Plant::Bytes << QByteArray("Caf\xc3\xa9\0\0ok", 9) << widthOf(2) << 2.0 << "2" << false
         << QStringView(u"Caf\u00E9\0\0ok", 8).toString() << utf8;
@@ -340,7 +363,8 @@ void TestHostile::descriptionRole()
     QElapsedTimer clock;
     clock.start();
     stepForward();
-    qDebug("step with a description of %lld bytes took %lld ms", qint64(bytes.size()), clock.elapsed());
+    qDebug("step with a description of %lld bytes took %lld ms", qint64(bytes.size()),
+           clock.elapsed());
     checkShown();
 }
 
@@ -409,9 +433,12 @@ void TestHostile::savingAHostileDescription_data()
     const QByteArray everyByte = everyByteValue() + "\r\n";
     QTest::newRow("NUL and every byte value") << everyByte << everyByte;
     QTest::newRow("invalid UTF-8") << kInvalidUtf8 + "\n" << kInvalidUtf8 + "\n";
-    QTest::newRow("UTF-8 holding NUL bytes") << QByteArray("Caf\xc3\xa9\0ok\r\n", 10) << QByteArray("Caf\xc3\xa9\0ok\r\n", 10);
-    QTest::newRow("UTF-8 with a byte order mark") << QByteArray("\xef\xbb\xbf" "Caf\xc3\xa9\r\n")
-                                                << QByteArray("\xef\xbb\xbf" "Caf\xc3\xa9\r\n");
+    QTest::newRow("UTF-8 holding NUL bytes")
+        << QByteArray("Caf\xc3\xa9\0ok\r\n", 10) << QByteArray("Caf\xc3\xa9\0ok\r\n", 10);
+    QTest::newRow("UTF-8 with a byte order mark") << QByteArray("\xef\xbb\xbf"
+                                                                "Caf\xc3\xa9\r\n")
+                                                  << QByteArray("\xef\xbb\xbf"
+                                                                "Caf\xc3\xa9\r\n");
     QTest::newRow("a lone CR at the end") << QByteArray("one\rtwo\r") << QByteArray("one\rtwo\r");
     // Saving always ends the text with a line break; that is the one change a save makes.
     QTest::newRow("binary without a line break at the end")

@@ -20,7 +20,8 @@ QStringList openFiles()
     QStringList result;
     const QString fdDir = QStringLiteral("/proc/self/fd");
     const QString ownListing = QFileInfo(fdDir).canonicalFilePath();
-    const QStringList fds = QDir(fdDir).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    const QStringList fds =
+        QDir(fdDir).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
     for (const QString &fd : fds) {
         const QString target = QFile::symLinkTarget(fdDir + u'/' + fd);
         if (target.isEmpty() || target == ownListing)
@@ -57,7 +58,10 @@ private slots:
     void noFileLeftOpen();
 
 private:
-    QString maps(const QString &name) const { return m_dir->filePath(QStringLiteral("Maps/") + name); }
+    QString maps(const QString &name) const
+    {
+        return m_dir->filePath(QStringLiteral("Maps/") + name);
+    }
     TopicRow &mapsRow() { return m_form->topics().row(0); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -89,17 +93,28 @@ void TestOpenFiles::noFileLeftOpen_data()
     QTest::addColumn<QString>("action"); // "step": ">" from picture 1; "save": its description
     QTest::addColumn<bool>("saves");     // what a save reports
 
-    QTest::newRow("picture fails") << "randomPicture" << "step" << false;
-    QTest::newRow("picture cut off half way") << "truncatedPicture" << "step" << false;
-    QTest::newRow("picture too large to decode") << "hugePng" << "step" << false;
-    QTest::newRow("picture is a link to itself") << "loopPicture" << "step" << false;
-    QTest::newRow("description is a folder") << "folderDescription" << "step" << false;
-    QTest::newRow("description is a link to itself") << "loopDescription" << "step" << false;
-    QTest::newRow("fallback picture 1 fails too") << "randomBothPictures" << "step" << false;
-    QTest::newRow("fallback description 1 fails too") << "folderBothDescriptions" << "step" << false;
-    QTest::newRow("save: topic folder is a file") << "topicBecomesFile" << "save" << false;
-    QTest::newRow("save: target is a folder") << "targetBecomesFolder" << "save" << false;
-    QTest::newRow("save succeeds") << "" << "save" << true;
+    QTest::newRow("picture fails") << "randomPicture"
+                                   << "step" << false;
+    QTest::newRow("picture cut off half way") << "truncatedPicture"
+                                              << "step" << false;
+    QTest::newRow("picture too large to decode") << "hugePng"
+                                                 << "step" << false;
+    QTest::newRow("picture is a link to itself") << "loopPicture"
+                                                 << "step" << false;
+    QTest::newRow("description is a folder") << "folderDescription"
+                                             << "step" << false;
+    QTest::newRow("description is a link to itself") << "loopDescription"
+                                                     << "step" << false;
+    QTest::newRow("fallback picture 1 fails too") << "randomBothPictures"
+                                                  << "step" << false;
+    QTest::newRow("fallback description 1 fails too") << "folderBothDescriptions"
+                                                      << "step" << false;
+    QTest::newRow("save: topic folder is a file") << "topicBecomesFile"
+                                                  << "save" << false;
+    QTest::newRow("save: target is a folder") << "targetBecomesFolder"
+                                              << "save" << false;
+    QTest::newRow("save succeeds") << ""
+                                   << "save" << true;
 }
 
 void TestOpenFiles::noFileLeftOpen()
@@ -109,9 +124,11 @@ void TestOpenFiles::noFileLeftOpen()
     QFETCH(bool, saves);
 
     if (scenario == u"randomPicture" || scenario == u"randomBothPictures")
-        QVERIFY(testdata::writeBytes(maps(QStringLiteral("2.jpg")), hostile::randomBytes(4096, 11)));
+        QVERIFY(
+            testdata::writeBytes(maps(QStringLiteral("2.jpg")), hostile::randomBytes(4096, 11)));
     if (scenario == u"randomBothPictures")
-        QVERIFY(testdata::writeBytes(maps(QStringLiteral("1.jpg")), hostile::randomBytes(4096, 12)));
+        QVERIFY(
+            testdata::writeBytes(maps(QStringLiteral("1.jpg")), hostile::randomBytes(4096, 12)));
     if (scenario == u"truncatedPicture") {
         const QByteArray jpeg = hostile::jpegBytes({123, 90}, 9);
         QVERIFY(testdata::writeBytes(maps(QStringLiteral("2.jpg")), jpeg.left(jpeg.size() / 2)));
