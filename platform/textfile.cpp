@@ -54,7 +54,7 @@ DecodedText decodeText(const QByteArray &bytes)
 {
     if (!isAscii(bytes)) {
         // In pieces, so that an older file gives up on UTF-8 at its first accented letter.
-        constexpr qsizetype kPiece = 64 * 1024;
+        constexpr qsizetype kPiece = qsizetype(64) * 1024;
         QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
         QString text;
         for (qsizetype at = 0; at < bytes.size() && !utf8.hasError(); at += kPiece)
