@@ -131,10 +131,10 @@ void Form1::buildPages()
 
 void Form1::buildWindowButtons()
 {
-    for (const layout::ButtonLayout &spec : layout::kWindowButtons) {
-        auto *button = new CommandButton(QString::fromLatin1(spec.caption), this);
-        place(button, spec.name, spec.box, spec.font, spec.accessibleName);
-        button->setVisible(spec.visible);
+    for (const layout::ButtonLayout &entry : layout::kWindowButtons) {
+        auto *button = new CommandButton(QString::fromLatin1(entry.caption), this);
+        place(button, entry.name, entry.box, entry.font, entry.accessibleName);
+        button->setVisible(entry.visible);
         const QString name = button->objectName();
         if (name == u"Command9")
             m_Command9 = button;
@@ -181,8 +181,8 @@ void Form1::setFocusOrder()
         topic.grow->setFocusPolicy(Qt::NoFocus);
         topic.shrink->setFocusPolicy(Qt::NoFocus);
     }
-    for (const layout::ButtonLayout &spec : layout::kWindowButtons)
-        chain.emplace_back(spec.focus, findChild<QWidget *>(QString::fromLatin1(spec.name)));
+    for (const layout::ButtonLayout &entry : layout::kWindowButtons)
+        chain.emplace_back(entry.focus, findChild<QWidget *>(QString::fromLatin1(entry.name)));
     std::sort(chain.begin(), chain.end());
     for (std::size_t i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1].second, chain[i].second);

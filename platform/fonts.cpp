@@ -12,11 +12,11 @@ void installFontSubstitutes()
     QFont::insertSubstitutions(QStringLiteral("Arial"), sansSerif);
 }
 
-QFont makeFont(const FontSpec &spec)
+QFont makeFont(const FontSpec &face)
 {
-    QFont font(QString::fromLatin1(spec.family));
-    font.setPointSizeF(spec.points);
-    font.setBold(spec.bold);
+    QFont font(QString::fromLatin1(face.family));
+    font.setPointSizeF(face.points);
+    font.setBold(face.bold);
     font.setStyleHint(QFont::SansSerif);
     return font;
 }

@@ -5,7 +5,7 @@
 namespace tarvel::sample {
 
 // Smooth value noise on an integer lattice. Lattice values come from a hash of the
-// coordinates and the seed rather than from a table filled by a random generator, so a
+// coordinates and its seed rather than from a table filled by a random generator, so a
 // picture only depends on its seed and comes out the same on every run.
 class ValueNoise
 {
