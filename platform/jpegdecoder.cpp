@@ -105,26 +105,6 @@ bool readHeader(JpegDecoder &d, QIODevice &device)
     return true;
 }
 
-bool startDecoding(JpegDecoder &d, JDIMENSION width)
-{
-    if (setjmp(d.errors.jump))
-        return false;
-    jpeg_start_decompress(&d.info);
-    JDIMENSION left = 0;
-    if (width < d.info.output_width)
-        jpeg_crop_scanline(&d.info, &left, &width);
-    return true;
-}
-
-bool readRow(JpegDecoder &d, uchar *row)
-{
-    if (setjmp(d.errors.jump))
-        return false;
-    JSAMPROW rows[] = {row};
-    jpeg_read_scanlines(&d.info, rows, 1);
-    return true;
-}
-
 // A progressive picture is decoded scan by scan over the whole picture before its first row
 // comes out; told that it ends one block row below the rows needed, libjpeg decodes and holds
 // only those. Rows further down never reach the visible ones, so these stay identical.
@@ -142,6 +122,28 @@ void decodeOnlyTopRows(jpeg_decompress_struct &info, int rows)
             (height * JDIMENSION(component.v_samp_factor) + JDIMENSION(unit) - 1)
             / JDIMENSION(unit);
     }
+}
+
+bool startDecoding(JpegDecoder &d, JDIMENSION width, int rows)
+{
+    if (setjmp(d.errors.jump))
+        return false;
+    if (jpeg_has_multiple_scans(&d.info))
+        decodeOnlyTopRows(d.info, rows);
+    jpeg_start_decompress(&d.info);
+    JDIMENSION left = 0;
+    if (width < d.info.output_width)
+        jpeg_crop_scanline(&d.info, &left, &width);
+    return true;
+}
+
+bool readRow(JpegDecoder &d, uchar *row)
+{
+    if (setjmp(d.errors.jump))
+        return false;
+    JSAMPROW rows[] = {row};
+    jpeg_read_scanlines(&d.info, rows, 1);
+    return true;
 }
 
 } // namespace
@@ -164,9 +166,7 @@ bool decodeVisibleJpeg(QIODevice &device, QSize visibleArea, LoadedPicture *resu
 #else
     d.info.out_color_space = colour ? JCS_EXT_ARGB : JCS_GRAYSCALE;
 #endif
-    if (jpeg_has_multiple_scans(&d.info))
-        decodeOnlyTopRows(d.info, decoded.height());
-    if (!startDecoding(d, JDIMENSION(decoded.width())))
+    if (!startDecoding(d, JDIMENSION(decoded.width()), decoded.height()))
         return false;
 
     // Rows come out as wide as libjpeg's cropped width; only the shown part is kept.
