@@ -169,6 +169,9 @@ void TestPictureLoader::failures()
     } else if (kind == u"folder") {
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("2.jpg")));
     } else if (kind == u"loop") {
+#ifndef Q_OS_UNIX
+        QSKIP("QFile::link makes shortcuts here, not links");
+#endif
         QVERIFY(QFile::link(dir.filePath(QStringLiteral("3.jpg")), path));
         QVERIFY(QFile::link(path, dir.filePath(QStringLiteral("3.jpg"))));
     } else if (kind == u"header") {

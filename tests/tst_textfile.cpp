@@ -90,6 +90,9 @@ void TestTextFile::readWholeFileFailures()
     if (kind == u"folder")
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("2.txt")));
     if (kind == u"loop") {
+#ifndef Q_OS_UNIX
+        QSKIP("QFile::link makes shortcuts here, not links");
+#endif
         QVERIFY(QFile::link(dir.filePath(QStringLiteral("other")), path));
         QVERIFY(QFile::link(path, dir.filePath(QStringLiteral("other"))));
     }
