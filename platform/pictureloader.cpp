@@ -1,10 +1,10 @@
 #include "pictureloader.h"
 
 #include "jpegdecoder.h"
+#include "textfile.h"
 #include "visibleregion.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 
 namespace {
@@ -20,9 +20,7 @@ LoadedPicture failure(QString why)
 
 LoadedPicture LoadPicture(const QString &path, QSize visibleArea)
 {
-    // A pipe or a device would block the window or never end; only plain files are pictures.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
+    if (!mayOpen(path))
         return failure(QStringLiteral("is not a plain file"));
 
     {

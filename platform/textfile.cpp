@@ -81,11 +81,15 @@ QByteArray encodeText(const QString &text, TextForm form)
     return bytes;
 }
 
+bool mayOpen(const QString &path)
+{
+    const QFileInfo info(path);
+    return !info.exists() || info.isFile();
+}
+
 std::optional<QByteArray> readWholeFile(const QString &path, QString *error)
 {
-    // A pipe or a device would block the window or never end; only plain files are read.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
+    if (!mayOpen(path)) {
         if (error)
             *error = QStringLiteral("is not a plain file");
         return std::nullopt;

@@ -23,6 +23,10 @@ DecodedText decodeText(const QByteArray &bytes);
 // Characters that the form cannot hold become '?'.
 QByteArray encodeText(const QString &text, TextForm form);
 
+// False for pipes, devices and folders: opening or reading them could block the window or
+// never end. A missing path passes, so that opening it reports why.
+bool mayOpen(const QString &path);
+
 // The whole file, or nothing with the reason in error. The file is closed on return.
 std::optional<QByteArray> readWholeFile(const QString &path, QString *error = nullptr);
 

@@ -13,10 +13,6 @@ constexpr int toPixels(double twips)
 {
     return int(std::lround(twips / perPixel));
 }
-constexpr double fromPixels(int pixels)
-{
-    return double(pixels) * perPixel;
-}
 
 inline QRect toPixels(const QRect &twipsRect)
 {
