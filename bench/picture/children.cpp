@@ -118,17 +118,23 @@ int runUntilFirstFrame(QApplication &app)
     return app.exec();
 }
 
+// The program's own start-up, shown and painted.
+void openSettled(Form1 &window, const QString &dir)
+{
+    QApplication::setApplicationName(QStringLiteral("Tarvel Images"));
+    installFontSubstitutes();
+    window.Form_Load(dir);
+    window.show();
+    settle();
+}
+
 } // namespace
 
 int peakMemoryChild(int &argc, char **argv, const QString &dir)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tarvel Images"));
-    installFontSubstitutes();
     Form1 window;
-    window.Form_Load(dir);
-    window.show();
-    settle();
+    openSettled(window, dir);
     for (int tab = 1; tab < kTopicCount; ++tab) {
         window.SSTab1()->setTab(tab);
         settle();
@@ -144,12 +150,8 @@ int peakMemoryChild(int &argc, char **argv, const QString &dir)
 int peakMemoryNaiveChild(int &argc, char **argv, const QString &dir)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tarvel Images"));
-    installFontSubstitutes();
     Form1 window;
-    window.Form_Load(dir);
-    window.show();
-    settle();
+    openSettled(window, dir);
     std::vector<QImage> whole;
     for (const TopicNames &topic : kTopicNames) {
         QImageReader reader(dir + u'/' + folderName(QString::fromUtf8(topic.caption))
