@@ -7,11 +7,9 @@
 #include "tabstrip.h"
 #include "twips.h"
 
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTabBar>
-#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <vector>
@@ -23,13 +21,15 @@ QRect pixels(const layout::Box &box)
     return twips::toPixels(QRect(box.left, box.top, box.width, box.height));
 }
 
-void place(QWidget *widget, const char *name, const layout::Box &box, const FontSpec &font,
-           const char *accessibleName)
+template<typename Widget>
+Widget *place(Widget *widget, const char *name, const layout::Box &box, const FontSpec &font,
+              const char *accessibleName)
 {
     widget->setObjectName(QString::fromLatin1(name));
     widget->setGeometry(pixels(box));
     widget->setFont(makeFont(font));
     widget->setAccessibleName(QString::fromLatin1(accessibleName));
+    return widget;
 }
 
 void paintLightGrey(QWidget *widget)
@@ -48,138 +48,137 @@ Form1::Form1(Slideshow::RandomSource random, QWidget *parent) : QWidget(parent)
     setWindowTitle(QString::fromLatin1(layout::kCaption));
     setFont(makeFont(layout::kWindowFont));
 
-    m_SSTab1 = new TabStrip(this);
-    m_SSTab1->setObjectName(QStringLiteral("SSTab1"));
-    m_SSTab1->setGeometry(pixels(layout::kTabStrip));
-    m_SSTab1->setTabHeight(layout::kTabHeightPixels);
-    m_SSTab1->setAccessibleName(QStringLiteral("Topics"));
-    buildPages();
+    m_tabs = new TabStrip(this);
+    m_tabs->setObjectName(QString::fromLatin1(layout::kTabStripName));
+    m_tabs->setGeometry(pixels(layout::kTabStrip));
+    m_tabs->setTabHeight(layout::kTabHeightPixels);
+    m_tabs->setAccessibleName(QStringLiteral("Topics"));
+    for (int topic = 0; topic < kTopicCount; ++topic)
+        buildPage(topic);
+
+    m_library = std::make_unique<Library>(m_pages[0].picture->visibleArea());
+    m_slideshow = new Slideshow(random ? std::move(random) : nextRandomNumber, this);
+    m_slideshow->timer()->setObjectName(QString::fromLatin1(layout::kTimerName));
     buildWindowButtons();
 
-    m_Timer1 = new QTimer(this);
-    m_Timer1->setObjectName(QStringLiteral("Timer1"));
-    m_Timer1->setInterval(layout::kTimerInterval);
-
-    m_library = std::make_unique<Library>(m_topics, *m_SSTab1);
-    m_slideshow = std::make_unique<Slideshow>(
-        Slideshow::Controls{m_SSTab1, m_Timer1, m_Command10, m_Command13},
-        m_library->state().SlideInterval,
-        random ? std::move(random) : Slideshow::RandomSource(Rnd));
-
-    wireEvents();
+    for (int topic = 0; topic < kTopicCount; ++topic)
+        wirePage(m_pages.at(std::size_t(topic)), topic);
+    connect(m_tabs, &TabStrip::currentChanged, this, &Form1::switchTopic);
+    connect(m_slideshow, &Slideshow::hopped, m_tabs, &TabStrip::setCurrentIndex);
+    connect(m_slideshow, &Slideshow::runningChanged, this, [this](bool running) {
+        for (QWidget *button : m_intervalButtons)
+            button->setVisible(running);
+    });
     setFocusOrder();
 }
 
 Form1::~Form1() = default;
 
-void Form1::buildPages()
+void Form1::buildPage(int topic)
 {
     using layout::Role;
-    for (TopicRow &topic : m_topics) {
-        const TopicNames &names = *topic.names;
-        const layout::PageLayout &page = layout::kPages.at(std::size_t(names.tab));
-        QWidget *container = m_SSTab1->addPage(topic.caption);
-        for (const layout::RoleLayout &role : layout::kRoles) {
-            const QString text = QString::fromLatin1(role.text ? role.text : "");
-            switch (role.role) {
-            case Role::Picture: {
-                topic.picture = new ImageControl(container);
-                const layout::Box box = {role.box.left, role.box.top, page.pictureWidth,
-                                         page.pictureHeight};
-                place(topic.picture, names.picture, box, role.font, role.accessibleName);
-                topic.picture->setEmptySize(topic.picture->size());
-                topic.picture->setAccessibleName(topic.caption + QStringLiteral(" picture"));
-                topic.picture->lower(); // everything else on the page is drawn over it
-                break;
-            }
-            case Role::Description:
-                topic.description = new DescriptionBox(container);
-                place(topic.description, names.description, role.box, role.font,
-                      role.accessibleName);
-                topic.description->setTwipsGeometry(float(role.box.left), float(role.box.top),
-                                                    float(role.box.width), float(role.box.height));
-                topic.description->setText(
-                    page.descriptionEndsWithLineBreak ? text + QStringLiteral("\r\n") : text);
-                paintLightGrey(topic.description);
-                break;
-            case Role::StepBox:
-                topic.stepBox = new QLineEdit(text, container);
-                place(topic.stepBox, names.stepBox, role.box, role.font, role.accessibleName);
-                paintLightGrey(topic.stepBox);
-                break;
-            case Role::Forward:
-                topic.forward = new CommandButton(text, container);
-                place(topic.forward, names.forward, role.box, role.font, role.accessibleName);
-                break;
-            case Role::Back:
-                topic.back = new CommandButton(text, container);
-                place(topic.back, names.back, role.box, role.font, role.accessibleName);
-                break;
-            case Role::Grow:
-            case Role::Shrink: {
-                auto *label = new ClickLabel(text, container);
-                place(label, role.role == Role::Grow ? names.grow : names.shrink, role.box,
-                      role.font, role.accessibleName);
-                label->setAlignment(Qt::AlignCenter);
-                (role.role == Role::Grow ? topic.grow : topic.shrink) = label;
-                break;
-            }
-            }
+    const Topic &names = kTopics.at(std::size_t(topic));
+    const layout::PageLayout &layout = layout::kPages.at(std::size_t(topic));
+    const QString caption = QString::fromLatin1(names.caption);
+    QWidget *container = m_tabs->addPage(caption);
+    Page &page = m_pages.at(std::size_t(topic));
+    for (const layout::RoleLayout &role : layout::kRoles) {
+        const QString text = QString::fromLatin1(role.text ? role.text : "");
+        switch (role.role) {
+        case Role::Picture: {
+            const layout::Box box = {role.box.left, role.box.top, layout.pictureWidth,
+                                     layout.pictureHeight};
+            page.picture = place(new ImageControl(container), names.picture, box, role.font,
+                                 role.accessibleName);
+            page.picture->setEmptySize(page.picture->size());
+            page.picture->setAccessibleName(caption + QStringLiteral(" picture"));
+            page.picture->lower(); // everything else on the page is drawn over it
+            break;
+        }
+        case Role::Description:
+            page.description = place(new DescriptionBox(container), names.description, role.box,
+                                     role.font, role.accessibleName);
+            page.description->setTwipsGeometry(
+                QRectF(role.box.left, role.box.top, role.box.width, role.box.height));
+            page.description->setText(
+                layout.descriptionEndsWithLineBreak ? text + QStringLiteral("\r\n") : text);
+            paintLightGrey(page.description);
+            break;
+        case Role::StepBox:
+            page.stepBox = place(new QLineEdit(text, container), names.stepBox, role.box, role.font,
+                                 role.accessibleName);
+            paintLightGrey(page.stepBox);
+            break;
+        case Role::Forward:
+            page.forward = place(new CommandButton(text, container), names.forward, role.box,
+                                 role.font, role.accessibleName);
+            break;
+        case Role::Back:
+            page.back = place(new CommandButton(text, container), names.back, role.box, role.font,
+                              role.accessibleName);
+            break;
+        case Role::Grow:
+            page.grow = place(new ClickLabel(text, container), names.grow, role.box, role.font,
+                              role.accessibleName);
+            break;
+        case Role::Shrink:
+            page.shrink = place(new ClickLabel(text, container), names.shrink, role.box, role.font,
+                                role.accessibleName);
+            break;
         }
     }
 }
 
 void Form1::buildWindowButtons()
 {
+    using layout::Action;
     for (const layout::ButtonLayout &entry : layout::kWindowButtons) {
-        auto *button = new CommandButton(QString::fromLatin1(entry.caption), this);
-        place(button, entry.name, entry.box, entry.font, entry.accessibleName);
+        auto *button = place(new CommandButton(QString::fromLatin1(entry.caption), this),
+                             entry.name, entry.box, entry.font, entry.accessibleName);
         button->setVisible(entry.visible);
-        const QString name = button->objectName();
-        if (name == u"Command9")
-            m_Command9 = button;
-        else if (name == u"Command10")
-            m_Command10 = button;
-        else if (name == u"Command13")
-            m_Command13 = button;
-        else if (name == u"Command31")
-            m_Command31 = button;
+        switch (entry.action) {
+        case Action::ToggleSlideshow:
+            connect(button, &QPushButton::clicked, m_slideshow, &Slideshow::toggle);
+            break;
+        case Action::ShorterInterval:
+            m_intervalButtons[0] = button;
+            connect(button, &QPushButton::clicked, m_slideshow, &Slideshow::shorten);
+            break;
+        case Action::LongerInterval:
+            m_intervalButtons[1] = button;
+            connect(button, &QPushButton::clicked, m_slideshow, &Slideshow::lengthen);
+            break;
+        case Action::SaveDescription:
+            connect(button, &QPushButton::clicked, this, &Form1::save);
+            break;
+        }
     }
 }
 
-void Form1::wireEvents()
+void Form1::wirePage(const Page &page, int topic)
 {
-    for (TopicRow &topic : m_topics) {
-        TopicRow *row = &topic;
-        connect(topic.back, &QPushButton::clicked, this,
-                [this, row] { m_library->Step(*row, Direction::Backward); });
-        connect(topic.forward, &QPushButton::clicked, this,
-                [this, row] { m_library->Step(*row, Direction::Forward); });
-        connect(topic.grow, &ClickLabel::Click, this,
-                [row] { growDescription(*row->description); });
-        connect(topic.shrink, &ClickLabel::Click, this,
-                [row] { shrinkDescription(*row->description); });
-    }
-    connect(m_SSTab1, &TabStrip::Click, this, [this] { m_library->switchTopic(); });
-    connect(m_Command9, &QPushButton::clicked, this, [this] { m_slideshow->Command9_Click(); });
-    connect(m_Command10, &QPushButton::clicked, this, [this] { m_slideshow->Command10_Click(); });
-    connect(m_Command13, &QPushButton::clicked, this, [this] { m_slideshow->Command13_Click(); });
-    connect(m_Timer1, &QTimer::timeout, this, [this] { m_slideshow->Timer1_Timer(); });
-    connect(m_Command31, &QPushButton::clicked, this, [this] { m_library->saveDescription(); });
+    connect(page.back, &QPushButton::clicked, this,
+            [this, topic] { step(topic, Direction::Backward); });
+    connect(page.forward, &QPushButton::clicked, this,
+            [this, topic] { step(topic, Direction::Forward); });
+    DescriptionBox *box = page.description;
+    connect(page.grow, &ClickLabel::clicked, box,
+            [box] { box->setTwipsGeometry(grown(box->twipsGeometry())); });
+    connect(page.shrink, &ClickLabel::clicked, box,
+            [box] { box->setTwipsGeometry(shrunk(box->twipsGeometry())); });
 }
 
 void Form1::setFocusOrder()
 {
-    std::vector<std::pair<int, QWidget *>> chain = {{layout::kTabStripFocus, m_SSTab1->tabBar()}};
-    for (TopicRow &topic : m_topics) {
-        const layout::PageLayout &page = layout::kPages.at(std::size_t(topic.names->tab));
+    std::vector<std::pair<int, QWidget *>> chain = {{layout::kTabStripFocus, m_tabs->tabBar()}};
+    for (std::size_t topic = 0; topic < m_pages.size(); ++topic) {
+        const layout::PageLayout &layout = layout::kPages.at(topic);
+        const Page &page = m_pages.at(topic);
         chain.insert(chain.end(),
-                     {{page.focusDescription, topic.description},
-                      {page.focusStepBox, topic.stepBox},
-                      {page.focusForward, topic.forward},
-                      {page.focusBack, topic.back}});
-        topic.grow->setFocusPolicy(Qt::NoFocus);
-        topic.shrink->setFocusPolicy(Qt::NoFocus);
+                     {{layout.focusDescription, page.description},
+                      {layout.focusStepBox, page.stepBox},
+                      {layout.focusForward, page.forward},
+                      {layout.focusBack, page.back}});
     }
     for (const layout::ButtonLayout &entry : layout::kWindowButtons)
         chain.emplace_back(entry.focus, findChild<QWidget *>(QString::fromLatin1(entry.name)));
@@ -188,36 +187,73 @@ void Form1::setFocusOrder()
         setTabOrder(chain[i - 1].second, chain[i].second);
 }
 
-void Form1::Form_Load(const QString &appPath)
+void Form1::start(const QString &appDir)
 {
     // The outer size is 800 x 600; the frame is known only once the window is shown, so until
     // then the whole of it counts as client area.
     resize(layout::kWindowWidthPixels, layout::kWindowHeightPixels);
-    Randomize();
-    m_library->start(appPath);
+    seedRandomNumbers();
+    m_library->start(appDir, m_tabs->currentCaption());
+    m_pages[0].forward->click();
 }
 
-void Form1::showEvent(QShowEvent *event)
+void Form1::step(int topic, Direction direction)
 {
-    QWidget::showEvent(event);
-    if (!m_fitted) {
-        fitOuterSize();
-        // A window manager adds its frame after the window is mapped; fit again then.
-        QTimer::singleShot(100, this, &Form1::fitOuterSize);
+    Page &page = m_pages.at(std::size_t(topic));
+    const Shown shown = m_library->step(topic, direction, page.stepBox->text());
+    if (shown.picture.isNull())
+        page.picture->showNotice(shown.notice);
+    else
+        page.picture->setPicture(shown.picture);
+    page.description->setText(shown.description.text, shown.description.form);
+}
+
+void Form1::switchTopic()
+{
+    const int topic = m_library->switchTopic(m_tabs->currentCaption());
+    if (topic >= 0)
+        m_pages.at(std::size_t(topic)).forward->click();
+}
+
+void Form1::save()
+{
+    const DescriptionBox *box = m_pages.at(std::size_t(m_tabs->currentIndex())).description;
+    m_library->save(box->text(), box->textForm());
+}
+
+bool Form1::event(QEvent *event)
+{
+    const bool handled = QWidget::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate:
+        placeOnScreen();
+        break;
+    default:
+        break;
     }
+    return handled;
 }
 
-void Form1::fitOuterSize()
+// The outer size and the centre both need the frame, which a window manager reports some
+// time after the window is mapped. Place the window when it is shown, and once more when the
+// frame is first known; after that the window stays wherever the user puts it.
+void Form1::placeOnScreen()
 {
-    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    const QSize client(layout::kWindowWidthPixels - frame.left() - frame.right(),
-                       layout::kWindowHeightPixels - frame.top() - frame.bottom());
-    if (client != size())
-        resize(client);
+    if (m_placedInFrame || !isVisible() || !windowHandle())
+        return;
+    const QMargins frame = windowHandle()->frameMargins();
+    if (frame.isNull() && m_placedWithoutFrame)
+        return;
+    m_placedWithoutFrame = true;
+    m_placedInFrame = !frame.isNull();
+    resize(layout::kWindowWidthPixels - frame.left() - frame.right(),
+           layout::kWindowHeightPixels - frame.top() - frame.bottom());
     if (const QScreen *screen = this->screen()) {
         const QRect available = screen->availableGeometry();
         move(available.x() + (available.width() - layout::kWindowWidthPixels) / 2,
              available.y() + (available.height() - layout::kWindowHeightPixels) / 2);
     }
-    m_fitted = !frame.isNull();
 }

@@ -5,13 +5,18 @@
 #include "topictable.h"
 
 #include <QWidget>
+#include <array>
 #include <memory>
 
+class ClickLabel;
 class CommandButton;
-class QTimer;
+class DescriptionBox;
+class ImageControl;
+class QLineEdit;
 class TabStrip;
 
-// The one window: ten topic pages on a tab strip, and the slideshow's buttons.
+// The one window: ten topic pages on a tab strip, and the slideshow's buttons. It shows what
+// the library and the slideshow hand it.
 class Form1 : public QWidget
 {
     Q_OBJECT
@@ -22,33 +27,40 @@ public:
     ~Form1() override;
 
     // Start-up: sizes the window, seeds the random numbers and opens the collection in
-    // appPath on its first picture.
-    void Form_Load(const QString &appPath);
+    // appDir on its first picture.
+    void start(const QString &appDir);
 
-    TopicTable &topics() { return m_topics; }
-    Library &library() { return *m_library; }
-    Slideshow &slideshow() { return *m_slideshow; }
-    TabStrip *SSTab1() const { return m_SSTab1; }
-    QTimer *Timer1() const { return m_Timer1; }
+    const Library &library() const { return *m_library; }
 
 protected:
-    void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
-    void buildPages();
-    void buildWindowButtons();
-    void wireEvents();
-    void setFocusOrder();
-    void fitOuterSize();
+    struct Page
+    {
+        ImageControl *picture = nullptr;
+        DescriptionBox *description = nullptr;
+        QLineEdit *stepBox = nullptr;
+        CommandButton *back = nullptr;
+        CommandButton *forward = nullptr;
+        ClickLabel *grow = nullptr;
+        ClickLabel *shrink = nullptr;
+    };
 
-    TopicTable m_topics;
-    TabStrip *m_SSTab1 = nullptr;
-    QTimer *m_Timer1 = nullptr;
-    CommandButton *m_Command9 = nullptr;
-    CommandButton *m_Command10 = nullptr;
-    CommandButton *m_Command13 = nullptr;
-    CommandButton *m_Command31 = nullptr;
+    void buildPage(int topic);
+    void buildWindowButtons();
+    void wirePage(const Page &page, int topic);
+    void setFocusOrder();
+    void step(int topic, Direction direction);
+    void switchTopic();
+    void save();
+    void placeOnScreen();
+
+    TabStrip *m_tabs = nullptr;
+    std::array<Page, kTopicCount> m_pages;
+    std::array<QWidget *, 2> m_intervalButtons{};
     std::unique_ptr<Library> m_library;
-    std::unique_ptr<Slideshow> m_slideshow;
-    bool m_fitted = false;
+    Slideshow *m_slideshow = nullptr;
+    bool m_placedWithoutFrame = false;
+    bool m_placedInFrame = false;
 };

@@ -18,11 +18,10 @@ struct Box
     int left, top, width, height;
 };
 
+inline constexpr const char *kTabStripName = "SSTab1";
 inline constexpr Box kTabStrip = {0, 0, 11940, 8775};
 inline constexpr int kTabHeightPixels = 20;
 inline constexpr int kTabStripFocus = 0;
-
-inline constexpr int kTimerInterval = 3000;
 
 // The seven controls of a page. Every page has the same ones in the same places; only the
 // picture's size before its first load differs, and comes from the page table.
@@ -51,33 +50,36 @@ inline constexpr std::array<RoleLayout, 7> kRoles = {{
 }};
 // clang-format on
 
-// Per page: the picture's size before loading and each control's place in the focus order
-// (labels and pictures never take focus; their numbers are kept for the record).
+// Per page: the picture's size before loading and the focus order of the controls that take
+// focus (labels and pictures never do).
 struct PageLayout
 {
     int pictureWidth, pictureHeight;
     bool descriptionEndsWithLineBreak;
-    int focusDescription, focusStepBox, focusForward, focusBack, focusGrow, focusShrink;
+    int focusDescription, focusStepBox, focusForward, focusBack;
 };
 
 // clang-format off
 inline constexpr std::array<PageLayout, kTopicCount> kPages = {{
-    {4935, 2895, true, 14, 7, 27, 28, 42, 41},
-    {3735, 2415, false, 13, 6, 25, 26, 39, 40},
-    {3015, 2175, false, 12, 5, 23, 24, 37, 38},
-    {3375, 2295, false, 11, 4, 21, 22, 35, 36},
-    {3975, 2415, false, 46, 47, 45, 44, 49, 48},
-    {3015, 1695, false, 10, 3, 19, 20, 33, 34},
-    {3255, 1815, false, 52, 53, 51, 50, 55, 54},
-    {4335, 2175, false, 9, 2, 17, 18, 31, 32},
-    {4095, 2055, false, 8, 1, 15, 16, 29, 30},
-    {3615, 2295, false, 58, 59, 57, 56, 61, 60},
+    {4935, 2895, true, 14, 7, 27, 28},
+    {3735, 2415, false, 13, 6, 25, 26},
+    {3015, 2175, false, 12, 5, 23, 24},
+    {3375, 2295, false, 11, 4, 21, 22},
+    {3975, 2415, false, 46, 47, 45, 44},
+    {3015, 1695, false, 10, 3, 19, 20},
+    {3255, 1815, false, 52, 53, 51, 50},
+    {4335, 2175, false, 9, 2, 17, 18},
+    {4095, 2055, false, 8, 1, 15, 16},
+    {3615, 2295, false, 58, 59, 57, 56},
 }};
 // clang-format on
 
 // The buttons of the window itself, drawn above the pages.
+enum class Action { ToggleSlideshow, ShorterInterval, LongerInterval, SaveDescription };
+
 struct ButtonLayout
 {
+    Action action;
     const char *name;
     Box box;
     const char *caption;
@@ -89,16 +91,17 @@ struct ButtonLayout
 
 // clang-format off
 inline constexpr std::array<ButtonLayout, 4> kWindowButtons = {{
-    {"Command9", {11040, 7920, 735, 495}, "Auto On/ Off", kWindowFont, true, 62,
+    {Action::ToggleSlideshow, "Command9", {11040, 7920, 735, 495}, "Auto On/ Off", kWindowFont, true, 62,
      "Start or stop the slideshow"},
-    {"Command10", {11040, 8400, 375, 195}, "-", {"MS Sans Serif", 9.75, false}, false, 63,
+    {Action::ShorterInterval, "Command10", {11040, 8400, 375, 195}, "-", {"MS Sans Serif", 9.75, false}, false, 63,
      "Shorter interval"},
-    {"Command13", {11400, 8400, 375, 195}, "+", kWindowFont, false, 64, "Longer interval"},
-    {"Command31", {11280, 840, 615, 615}, "save text", kWindowFont, false, 43,
+    {Action::LongerInterval, "Command13", {11400, 8400, 375, 195}, "+", kWindowFont, false, 64, "Longer interval"},
+    {Action::SaveDescription, "Command31", {11280, 840, 615, 615}, "save text", kWindowFont, false, 43,
      "Save the description"},
 }};
 // clang-format on
 
 inline constexpr int kLightGrey = 192;
+inline constexpr const char *kTimerName = "Timer1";
 
 } // namespace layout

@@ -1,4 +1,3 @@
-#include "fonts.h"
 #include "form1.h"
 
 #include <QApplication>
@@ -7,11 +6,10 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvel Images"));
-    installFontSubstitutes();
 
     Form1 window;
     // The collection lives beside the program, wherever it was started from.
-    window.Form_Load(QCoreApplication::applicationDirPath());
+    window.start(QCoreApplication::applicationDirPath());
     window.show();
     return app.exec();
 }

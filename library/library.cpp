@@ -1,135 +1,112 @@
 #include "library.h"
 
-#include "controls.h"
-#include "pictureloader.h"
-#include "tabstrip.h"
-#include "textfile.h"
+#include "numbers.h"
 
 #include <QDir>
-#include <QLineEdit>
+#include <QFileInfo>
 #include <cmath>
 
 namespace {
 
-QString shown(const QString &path)
+// A description is prose; a file far larger than any could be would only eat the memory.
+constexpr qint64 kLargestDescription = qint64(64) * 1024 * 1024;
+
+// Stepping past a topic's last number meets no file: that is how a topic ends, not a fault.
+// Only a file that is there and still fails is worth a word.
+void warnIfPresent(const char *what, const QString &path, const QString &why)
 {
-    return QDir::toNativeSeparators(path);
+    if (QFileInfo(path).exists())
+        qWarning("Cannot show %s %s: %s", what, qPrintable(QDir::toNativeSeparators(path)),
+                 qPrintable(why));
 }
 
 } // namespace
 
-Library::Library(TopicTable &topics, TabStrip &SSTab1) : m_topics(topics), m_tabs(SSTab1) {}
+Library::Library(QSize visibleArea) : m_visibleArea(visibleArea) {}
 
-void Library::start(const QString &appPath)
+void Library::start(const QString &appDir, const QString &firstCaption)
 {
-    if (!QDir::setCurrent(appPath))
-        qWarning("Cannot make %s the current folder", qPrintable(shown(appPath)));
-    m_state.BaseDir = appPath + u'/';
-    setFolderFromSelectedPage();
-    m_topics.row(0).forward->setValue(true);
-}
-
-void Library::setFolderFromSelectedPage()
-{
-    m_state.CurrentFolder = m_state.BaseDir + folderName(m_tabs.Caption());
+    m_baseDir = appDir + u'/';
+    m_currentFolder = m_baseDir + folderName(firstCaption);
 }
 
 QString Library::pathFor(const QString &numberText, const char *suffix) const
 {
-    return m_state.CurrentFolder + u'/' + numberText + QLatin1String(suffix);
+    return m_currentFolder + u'/' + numberText + QLatin1String(suffix);
 }
 
-void Library::Step(TopicRow &topic, Direction direction)
+Shown Library::step(int topic, Direction direction, const QString &amountText)
 {
-    LooseNumber &entry = m_state.PictureNumber.at(std::size_t(topic.slot()));
-    const double amount = Val(topic.stepBox->text());
-    const double next =
-        direction == Direction::Forward ? entry.toDouble() + amount : entry.toDouble() - amount;
-    entry = LooseNumber::real(next);
-    m_state.CurrentNumberText = numberText(next);
+    double &number = m_pictureNumbers.at(std::size_t(topic));
+    const double amount = Val(amountText);
+    number = direction == Direction::Forward ? number + amount : number - amount;
+    m_currentNumberText = numberText(number);
 
+    Shown shown;
     // A number past the range of a double names no file; it falls back like a missing one.
-    const bool loaded =
-        std::isfinite(next) && showPicture(topic, pathFor(numberText(next), ".jpg"));
-    if (!loaded)
-        fallBackToFirst(topic);
-    if (showDescription(topic, pathFor(m_state.CurrentNumberText, ".txt")))
-        return;
-
+    if (!std::isfinite(number) || !loadPicture(m_currentNumberText, shown))
+        fallBackToFirst(topic, shown);
     // The box must not keep another number's text: a save would write it into this number.
-    if (entry.toDouble() == 1.0) {
-        entry = LooseNumber::integer(1);
-        topic.description->setText(QString());
-        return;
+    if (!readDescription(m_currentNumberText, shown) && number != 1.0) {
+        fallBackToFirst(topic, shown);
+        readDescription(m_currentNumberText, shown);
     }
-    fallBackToFirst(topic);
-    if (!showDescription(topic, pathFor(m_state.CurrentNumberText, ".txt")))
-        topic.description->setText(QString());
+    return shown;
 }
 
-void Library::fallBackToFirst(TopicRow &topic)
+void Library::fallBackToFirst(int topic, Shown &shown)
 {
-    m_state.PictureNumber.at(std::size_t(topic.slot())) = LooseNumber::integer(1);
-    m_state.CurrentNumberText = numberText(1);
-    if (!showPicture(topic, pathFor(m_state.CurrentNumberText, ".jpg"))) {
-        const QString name = folderName(topic.caption) + QStringLiteral("/1.jpg");
-        topic.picture->showNotice(QStringLiteral("Cannot show %1").arg(name));
+    m_pictureNumbers.at(std::size_t(topic)) = 1.0;
+    m_currentNumberText = numberText(1.0);
+    if (!loadPicture(m_currentNumberText, shown)) {
+        const QString caption = QLatin1String(kTopics.at(std::size_t(topic)).caption);
+        shown.notice = QStringLiteral("Cannot show %1/1.jpg").arg(folderName(caption));
     }
 }
 
-bool Library::showPicture(TopicRow &topic, const QString &path)
+bool Library::loadPicture(const QString &numberText, Shown &shown) const
 {
-    const LoadedPicture picture = LoadPicture(path, topic.picture->visibleArea());
-    if (picture.isNull()) {
-        qWarning("Cannot show picture %s: %s", qPrintable(shown(path)),
-                 qPrintable(picture.errorString));
-        return false;
-    }
-    topic.picture->setPicture(picture);
-    return true;
+    const QString path = pathFor(numberText, ".jpg");
+    shown.picture = LoadPicture(path, m_visibleArea);
+    if (shown.picture.isNull())
+        warnIfPresent("picture", path, shown.picture.errorString);
+    return !shown.picture.isNull();
 }
 
-bool Library::showDescription(TopicRow &topic, const QString &path)
+bool Library::readDescription(const QString &numberText, Shown &shown) const
 {
+    const QString path = pathFor(numberText, ".txt");
     QString error;
-    const auto bytes = readWholeFile(path, &error);
-    if (!bytes) {
-        qWarning("Cannot read description %s: %s", qPrintable(shown(path)), qPrintable(error));
-        return false;
-    }
-    const DecodedText decoded = decodeText(*bytes);
-    topic.description->setText(decoded.text, decoded.form);
-    return true;
+    const auto bytes = readWholeFile(path, kLargestDescription, &error);
+    shown.description = bytes ? decodeText(*bytes) : DecodedText();
+    if (!bytes)
+        warnIfPresent("description", path, error);
+    return bytes.has_value();
 }
 
-void Library::switchTopic()
+int Library::switchTopic(const QString &caption)
 {
-    setFolderFromSelectedPage();
-    for (TopicRow *topic : m_topics.bySlot()) {
-        if (m_tabs.Caption() == topic->caption)
-            topic->forward->setValue(true);
+    m_currentFolder = m_baseDir + folderName(caption);
+    for (int topic = 0; topic < kTopicCount; ++topic) {
+        if (caption == QLatin1String(kTopics.at(std::size_t(topic)).caption))
+            return topic;
     }
+    return -1;
 }
 
-bool Library::saveDescription()
+bool Library::save(const QString &text, TextForm form) const
 {
-    QString text;
-    TextForm form = TextForm::Windows1252;
-    for (TopicRow *topic : m_topics.bySlot()) {
-        if (m_tabs.Caption() == topic->caption) {
-            text = topic->description->Text();
-            form = topic->description->textForm();
-        }
-    }
     // A text that already ends in a line break is saved as it stands, so that saving an
     // unchanged description leaves its file as it was.
-    if (!text.endsWith(u'\n') && !text.endsWith(u'\r'))
-        text += QStringLiteral("\r\n");
+    QString line = text;
+    if (!line.endsWith(u'\n') && !line.endsWith(u'\r'))
+        line += QStringLiteral("\r\n");
 
-    const QString path = pathFor(m_state.CurrentNumberText, ".txt");
+    const QString path = pathFor(m_currentNumberText, ".txt");
     QString error;
-    if (!writeFileAtomically(path, encodeText(text, form), &error)) {
-        qWarning("Cannot save description %s: %s", qPrintable(shown(path)), qPrintable(error));
+    if (!writeFileAtomically(path, encodeText(line, form), &error)) {
+        qWarning("Cannot save description %s: %s", qPrintable(QDir::toNativeSeparators(path)),
+                 qPrintable(error));
         return false;
     }
     return true;

@@ -1,45 +1,59 @@
 #pragma once
 
-#include "sharedstate.h"
+#include "pictureloader.h"
+#include "textfile.h"
 #include "topictable.h"
 
-class TabStrip;
+#include <QSize>
+#include <QString>
+#include <array>
 
 enum class Direction { Backward, Forward };
 
-// Stepping through pictures, switching topics and saving descriptions, over the pages of the
-// topic table and the tab strip that holds them.
+// What a step hands its page to show.
+struct Shown
+{
+    LoadedPicture picture;   // null when not even picture 1 could be shown
+    QString notice;          // what the picture area says instead
+    DecodedText description; // empty when no description could be read
+};
+
+// The collection's state for the whole run: which folder is current, where each topic has
+// stepped to, and the number the most recent step arrived at. Created empty, never saved.
 class Library
 {
 public:
-    Library(TopicTable &topics, TabStrip &SSTab1);
+    // Pictures are decoded only as far as a page of visibleArea pixels can show them.
+    explicit Library(QSize visibleArea);
 
-    SharedState &state() { return m_state; }
-    const SharedState &state() const { return m_state; }
+    // The collection lives in appDir; the page first selected has firstCaption.
+    void start(const QString &appDir, const QString &firstCaption);
 
-    // The part of start-up that finds the content: the program's folder becomes the current
-    // one and the base of every path, and the first topic is stepped once.
-    void start(const QString &appPath);
+    // One step of a topic's picture number by amountText, giving the picture and description
+    // of the number it arrives at, or those of picture 1 when that fails.
+    Shown step(int topic, Direction direction, const QString &amountText);
 
-    // One step of a topic's picture number by its step box's amount, showing the picture and
-    // description of the number it arrives at, or those of picture 1 when that fails.
-    void Step(TopicRow &topic, Direction direction);
+    // The selected page has changed: its folder becomes current. Returns the topic to step
+    // forward, or -1 for a caption that names none.
+    int switchTopic(const QString &caption);
 
-    // The selected page has changed: its folder becomes current and its topic steps forward.
-    void switchTopic();
-
-    // Writes the selected page's description to the file of the most recent step's number.
+    // Writes a description to the current folder's file of the most recent step's number.
     // False, with the old file untouched, when it cannot.
-    bool saveDescription();
+    bool save(const QString &text, TextForm form) const;
+
+    QString currentFolder() const { return m_currentFolder; }
+    QString currentNumberText() const { return m_currentNumberText; }
+    double pictureNumber(int topic) const { return m_pictureNumbers.at(std::size_t(topic)); }
 
 private:
-    void fallBackToFirst(TopicRow &topic);
-    bool showPicture(TopicRow &topic, const QString &path);
-    bool showDescription(TopicRow &topic, const QString &path);
+    void fallBackToFirst(int topic, Shown &shown);
+    bool loadPicture(const QString &numberText, Shown &shown) const;
+    bool readDescription(const QString &numberText, Shown &shown) const;
     QString pathFor(const QString &numberText, const char *suffix) const;
-    void setFolderFromSelectedPage();
 
-    TopicTable &m_topics;
-    TabStrip &m_tabs;
-    SharedState m_state;
+    QSize m_visibleArea;
+    QString m_baseDir;
+    QString m_currentFolder;
+    QString m_currentNumberText;
+    std::array<double, kTopicCount> m_pictureNumbers{}; // 0 until a topic's first step
 };

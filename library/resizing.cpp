@@ -1,32 +1,26 @@
 #include "resizing.h"
 
-#include "controls.h"
-
 namespace {
 
-constexpr float kResizeStep = 300.0f;
-constexpr float kShrinkThreshold = 600.0f;
-// Twips are single-precision whole numbers; beyond 2^24 they would no longer add up exactly
-// and the bottom edge would drift. That is also well inside what a widget can measure.
-constexpr float kLargestGeometry = 16777216.0f;
+constexpr double kResizeStep = 300.0;
+constexpr double kShrinkThreshold = 600.0;
+// Beyond 2^24 twips a single-precision place would no longer add up exactly and the bottom
+// edge would drift; that is also well inside what a widget can measure.
+constexpr double kLargestGeometry = 16777216.0;
 
 } // namespace
 
-bool growDescription(DescriptionBox &box)
+QRectF grown(const QRectF &box)
 {
-    if (box.Top() - kResizeStep < -kLargestGeometry
-        || box.Height() + kResizeStep > kLargestGeometry)
-        return false;
-    box.setTop(box.Top() - kResizeStep);
-    box.setHeight(box.Height() + kResizeStep);
-    return true;
+    if (box.top() - kResizeStep < -kLargestGeometry
+        || box.height() + kResizeStep > kLargestGeometry)
+        return box;
+    return box.adjusted(0, -kResizeStep, 0, 0);
 }
 
-bool shrinkDescription(DescriptionBox &box)
+QRectF shrunk(const QRectF &box)
 {
-    if (!(box.Height() > kShrinkThreshold))
-        return false;
-    box.setTop(box.Top() + kResizeStep);
-    box.setHeight(box.Height() - kResizeStep);
-    return true;
+    if (box.height() > kShrinkThreshold)
+        return box.adjusted(0, kResizeStep, 0, 0);
+    return box;
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-class DescriptionBox;
+#include <QRectF>
 
 // "^" and "v": a description box grows or shrinks by 300 twips at its top edge, its bottom
 // edge staying in place. Shrinking stops at 600 twips; growing stops only where the geometry
-// could no longer be held exactly. Each returns whether the box changed.
-bool growDescription(DescriptionBox &box);
-bool shrinkDescription(DescriptionBox &box);
+// could no longer be held exactly. Both take and give the box's place in twips.
+QRectF grown(const QRectF &box);
+QRectF shrunk(const QRectF &box);

@@ -7,12 +7,6 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-void CommandButton::setValue(bool pressed)
-{
-    if (pressed)
-        click();
-}
-
 void CommandButton::paintEvent(QPaintEvent *)
 {
     QStylePainter painter(this);
@@ -29,11 +23,19 @@ void CommandButton::paintEvent(QPaintEvent *)
                          QPalette::ButtonText);
 }
 
+ClickLabel::ClickLabel(const QString &text, QWidget *parent) : QLabel(text, parent)
+{
+    setAlignment(Qt::AlignCenter);
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
 void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
 {
     QLabel::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit Click();
+        emit clicked();
 }
 
 ImageControl::ImageControl(QWidget *parent) : QWidget(parent)
@@ -119,7 +121,7 @@ DescriptionBox::DescriptionBox(QWidget *parent) : QPlainTextEdit(parent)
     });
 }
 
-QString DescriptionBox::Text() const
+QString DescriptionBox::text() const
 {
     if (!m_edited)
         return m_exact;
@@ -138,8 +140,8 @@ void DescriptionBox::setText(const QString &text, TextForm form)
     m_loading = true;
     m_exact = text;
     m_form = form;
-    m_shownInPart = text.size() > kShownAtMost;
-    if (m_shownInPart) {
+    const bool shownInPart = text.size() > kShownAtMost;
+    if (shownInPart) {
         setPlainText(forDisplay(text.left(kShownAtMost))
                      + QStringLiteral("\n\n[%1 more characters are not shown]")
                            .arg(text.size() - kShownAtMost));
@@ -147,34 +149,13 @@ void DescriptionBox::setText(const QString &text, TextForm form)
         setPlainText(forDisplay(text));
     }
     // What is not shown could not be edited, so nothing of a long text may be.
-    setReadOnly(m_shownInPart);
+    setReadOnly(shownInPart);
     m_edited = false;
     m_loading = false;
 }
 
-void DescriptionBox::setTop(float twips)
+void DescriptionBox::setTwipsGeometry(const QRectF &twips)
 {
-    m_topTwips = twips;
-    applyGeometry();
-}
-
-void DescriptionBox::setHeight(float twips)
-{
-    m_heightTwips = twips;
-    applyGeometry();
-}
-
-void DescriptionBox::setTwipsGeometry(float left, float top, float width, float height)
-{
-    m_leftTwips = left;
-    m_topTwips = top;
-    m_widthTwips = width;
-    m_heightTwips = height;
-    applyGeometry();
-}
-
-void DescriptionBox::applyGeometry()
-{
-    setGeometry(twips::toPixels(m_leftTwips), twips::toPixels(m_topTwips),
-                twips::toPixels(m_widthTwips), twips::toPixels(m_heightTwips));
+    m_twips = twips;
+    setGeometry(twips::toPixels(twips.toRect()));
 }

@@ -7,31 +7,30 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-// A button that other handlers can press: setting Value to true runs its click handlers to
-// completion before the set returns.
+// A push button whose caption wraps at its blanks instead of being cut off where it is wider
+// than the button.
 class CommandButton : public QPushButton
 {
     Q_OBJECT
 
 public:
     using QPushButton::QPushButton;
-    void setValue(bool pressed);
 
 protected:
-    // A caption wider than the button wraps at its blanks instead of being cut off.
     void paintEvent(QPaintEvent *event) override;
 };
 
-// A caption that reacts to a click, as the "^" and "v" marks beside the descriptions do.
+// A caption that reacts to a click, as the "^" and "v" marks beside the descriptions do. It
+// stands on its own button-face square, whatever is drawn below it.
 class ClickLabel : public QLabel
 {
     Q_OBJECT
 
 public:
-    using QLabel::QLabel;
+    explicit ClickLabel(const QString &text, QWidget *parent = nullptr);
 
 signals:
-    void Click();
+    void clicked();
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -50,7 +49,7 @@ public:
     // Clears the picture and shows a short grey notice in its place.
     void showNotice(const QString &notice);
 
-    const QImage &Picture() const { return m_visible; }
+    const QImage &picture() const { return m_visible; }
     QString notice() const { return m_notice; }
     // Where a picture can be seen at all: the rest is cut off by the container's edges.
     QSize visibleArea() const;
@@ -76,29 +75,18 @@ class DescriptionBox : public QPlainTextEdit
 public:
     explicit DescriptionBox(QWidget *parent = nullptr);
 
-    QString Text() const;
+    QString text() const;
     void setText(const QString &text, TextForm form = TextForm::Windows1252);
     TextForm textForm() const { return m_form; }
-    bool isShownInPart() const { return m_shownInPart; }
 
-    // Top and Height in twips, as single-precision values; the widget's pixel geometry
-    // follows them.
-    float Top() const { return m_topTwips; }
-    float Height() const { return m_heightTwips; }
-    void setTop(float twips);
-    void setHeight(float twips);
-    void setTwipsGeometry(float left, float top, float width, float height);
+    // The box's place in twips; its pixel geometry follows.
+    QRectF twipsGeometry() const { return m_twips; }
+    void setTwipsGeometry(const QRectF &twips);
 
 private:
-    void applyGeometry();
-
     QString m_exact;
     TextForm m_form = TextForm::Windows1252;
     bool m_edited = false;
     bool m_loading = false;
-    bool m_shownInPart = false;
-    float m_leftTwips = 0;
-    float m_topTwips = 0;
-    float m_widthTwips = 0;
-    float m_heightTwips = 0;
+    QRectF m_twips;
 };

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+namespace {
+
 void installFontSubstitutes()
 {
     const QStringList sansSerif = {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
@@ -12,8 +14,12 @@ void installFontSubstitutes()
     QFont::insertSubstitutions(QStringLiteral("Arial"), sansSerif);
 }
 
+} // namespace
+
 QFont makeFont(const FontSpec &face)
 {
+    static const bool substituted = (installFontSubstitutes(), true);
+    Q_UNUSED(substituted);
     QFont font(QString::fromLatin1(face.family));
     font.setPointSizeF(face.points);
     font.setBold(face.bold);

@@ -11,5 +11,4 @@ struct FontSpec
 
 // The window's faces are old Windows ones; elsewhere the nearest sans-serif of the same size
 // and weight stands in, a metric-compatible one first.
-void installFontSubstitutes();
 QFont makeFont(const FontSpec &face);

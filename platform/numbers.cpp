@@ -1,122 +1,53 @@
 #include "numbers.h"
 
-#include <charconv>
+#include <QLocale>
 #include <cmath>
-#include <limits>
-#include <string>
 
 namespace {
 
-bool isAsciiDigit(QChar c)
+bool isDigit(QStringView text, qsizetype i)
 {
-    return c >= u'0' && c <= u'9';
+    return i < text.size() && text[i] >= u'0' && text[i] <= u'9';
 }
 
-bool isBlank(QChar c)
+qsizetype skipDigits(QStringView text, qsizetype i)
 {
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
-}
-
-// Decides a number that from_chars reported out of range: either it overflowed or it is
-// too small to be told from zero. The digits and exponent are already known to be valid.
-double outOfRange(const std::string &digits, bool negative)
-{
-    const auto ePos = digits.find_first_of("eE");
-    const std::string mantissa = digits.substr(0, ePos);
-    long long exponent = 0;
-    if (ePos != std::string::npos) {
-        const std::string e = digits.substr(ePos + 1);
-        const bool eNegative = !e.empty() && e.front() == '-';
-        for (char c : e) {
-            if (c >= '0' && c <= '9' && exponent < 1'000'000'000)
-                exponent = exponent * 10 + (c - '0');
-        }
-        if (eNegative)
-            exponent = -exponent;
-    }
-    // Power of ten of the first significant digit.
-    const auto point = mantissa.find('.');
-    const std::string whole = mantissa.substr(0, point);
-    const auto firstWhole = whole.find_first_not_of('0');
-    long long magnitude = 0;
-    if (firstWhole != std::string::npos) {
-        magnitude = static_cast<long long>(whole.size() - firstWhole) - 1;
-    } else if (point != std::string::npos) {
-        const std::string fraction = mantissa.substr(point + 1);
-        const auto firstFraction = fraction.find_first_not_of('0');
-        if (firstFraction == std::string::npos)
-            return negative ? -0.0 : 0.0;
-        magnitude = -static_cast<long long>(firstFraction) - 1;
-    } else {
-        return negative ? -0.0 : 0.0;
-    }
-    if (magnitude + exponent > 0) {
-        const double inf = std::numeric_limits<double>::infinity();
-        return negative ? -inf : inf;
-    }
-    return negative ? -0.0 : 0.0;
+    while (isDigit(text, i))
+        ++i;
+    return i;
 }
 
 } // namespace
 
 double Val(QStringView text)
 {
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n && isBlank(text[i]))
+    qsizetype start = 0;
+    while (start < text.size() && QStringView(u" \t\r\n").contains(text[start]))
+        ++start;
+    qsizetype i = start;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
         ++i;
+    const qsizetype wholeEnd = skipDigits(text, i);
+    qsizetype end = wholeEnd;
+    if (end < text.size() && text[end] == u'.')
+        end = skipDigits(text, end + 1);
+    if (wholeEnd == i && end <= wholeEnd + 1)
+        return 0.0; // no digit at all, only a sign or a lone point
 
-    bool negative = false;
-    if (i < n && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
+    QString number = text.sliced(start, end - start).toString();
+    // An exponent counts only when digits follow it: "2e" and "2e+" are the number 2. Older
+    // files write it with a D as well as an E.
+    if (end < text.size() && QStringView(u"eEdD").contains(text[end])) {
+        qsizetype digits = end + 1;
+        if (digits < text.size() && (text[digits] == u'+' || text[digits] == u'-'))
+            ++digits;
+        const qsizetype exponentEnd = skipDigits(text, digits);
+        if (exponentEnd > digits)
+            number += u'e' + text.sliced(end + 1, exponentEnd - end - 1).toString();
     }
-
-    std::string digits;
-    bool anyDigit = false;
-    while (i < n && isAsciiDigit(text[i])) {
-        digits += char(text[i].unicode());
-        anyDigit = true;
-        ++i;
-    }
-    if (i < n && text[i] == u'.') {
-        digits += '.';
-        ++i;
-        while (i < n && isAsciiDigit(text[i])) {
-            digits += char(text[i].unicode());
-            anyDigit = true;
-            ++i;
-        }
-    }
-    if (!anyDigit)
-        return 0.0;
-
-    // An exponent counts only when digits follow it: "2e" and "2e+" are the number 2.
-    if (i < n && (text[i] == u'e' || text[i] == u'E' || text[i] == u'd' || text[i] == u'D')) {
-        qsizetype j = i + 1;
-        std::string exponent = "e";
-        if (j < n && (text[j] == u'+' || text[j] == u'-')) {
-            exponent += char(text[j].unicode());
-            ++j;
-        }
-        const qsizetype firstExponentDigit = j;
-        while (j < n && isAsciiDigit(text[j])) {
-            exponent += char(text[j].unicode());
-            ++j;
-        }
-        if (j > firstExponentDigit)
-            digits += exponent;
-    }
-
-    double value = 0.0;
-    const char *first = digits.data();
-    const char *last = first + digits.size();
-    const auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
-    if (ec == std::errc::result_out_of_range)
-        return outOfRange(digits, negative);
-    if (ec != std::errc() || ptr != last)
-        return 0.0;
-    return negative ? -value : value;
+    // The C locale reads a point and nothing else; past a double's range it gives infinity,
+    // below it zero, which is what a step needs.
+    return QLocale::c().toDouble(number);
 }
 
 QString numberText(double value)

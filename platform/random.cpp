@@ -13,12 +13,12 @@ QRandomGenerator &generator()
 
 } // namespace
 
-void Randomize()
+void seedRandomNumbers()
 {
     generator().seed(quint32(QDateTime::currentMSecsSinceEpoch()));
 }
 
-float Rnd()
+float nextRandomNumber()
 {
     // 24 random bits fill a float's mantissa exactly, so the value can never round up to 1.
     constexpr quint32 kSteps = 1u << 24;

@@ -1,16 +1,18 @@
 #include "tabstrip.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
 
 TabStrip::TabStrip(QWidget *parent) : QWidget(parent), m_bar(new QTabBar(this))
 {
-    m_bar->setObjectName(QStringLiteral("SSTab1Captions"));
     m_bar->setExpanding(false);
     m_bar->setUsesScrollButtons(false);
     m_bar->setElideMode(Qt::ElideNone);
     m_bar->setDrawBase(false);
+    // A page changes by a click on its caption or by the keyboard, never by the wheel.
+    m_bar->installEventFilter(this);
     connect(m_bar, &QTabBar::currentChanged, this, &TabStrip::selectPage);
 }
 
@@ -23,17 +25,17 @@ QWidget *TabStrip::addPage(const QString &caption)
     // The captions stay clickable above any control that a page spreads over them.
     page->stackUnder(m_bar);
     m_bar->addTab(caption);
+    fitCaptions();
     return page;
 }
 
-void TabStrip::setTab(int index)
+void TabStrip::setCurrentIndex(int index)
 {
-    if (index < 0 || index >= count())
-        return;
-    m_bar->setCurrentIndex(index);
+    if (index >= 0 && index < count())
+        m_bar->setCurrentIndex(index);
 }
 
-QString TabStrip::Caption() const
+QString TabStrip::currentCaption() const
 {
     return m_bar->tabText(m_current);
 }
@@ -53,7 +55,32 @@ void TabStrip::selectPage(int index)
         page(i)->setVisible(i == index);
     // QTabBar reports the first tab added as a change; that is the initial selection.
     if (previous >= 0 && previous != index)
-        emit Click(previous);
+        emit currentChanged(previous);
+}
+
+// Every caption stays on view in one row: where a wider face stands in for the strip's own,
+// the captions get smaller rather than cut off.
+void TabStrip::fitCaptions()
+{
+    QFont font = this->font();
+    m_bar->setFont(font);
+    while (m_bar->sizeHint().width() > width() && font.pointSizeF() > 5.0) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+        m_bar->setFont(font);
+    }
+}
+
+bool TabStrip::eventFilter(QObject *watched, QEvent *event)
+{
+    return (watched == m_bar && event->type() == QEvent::Wheel)
+        || QWidget::eventFilter(watched, event);
+}
+
+void TabStrip::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fitCaptions();
 }
 
 void TabStrip::paintEvent(QPaintEvent *)
@@ -73,4 +100,5 @@ void TabStrip::resizeEvent(QResizeEvent *)
     m_bar->setGeometry(0, 0, width(), m_tabHeight);
     for (QWidget *p : m_pages)
         p->setGeometry(rect());
+    fitCaptions();
 }

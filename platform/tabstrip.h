@@ -14,28 +14,31 @@ class TabStrip : public QWidget
 public:
     explicit TabStrip(QWidget *parent = nullptr);
 
-    // Adds a page as large as the strip; the first one added is selected without a Click.
+    // Adds a page as large as the strip; the first one added is selected without a signal.
     QWidget *addPage(const QString &caption);
     QWidget *page(int index) const { return m_pages.at(std::size_t(index)); }
     int count() const { return int(m_pages.size()); }
     QTabBar *tabBar() const { return m_bar; }
 
-    int Tab() const { return m_current; }
-    // Selects the page; when it is another page, Click has run when this returns.
-    void setTab(int index);
-    QString Caption() const;
+    int currentIndex() const { return m_current; }
+    // Selects the page; when it is another page, currentChanged has been handled on return.
+    void setCurrentIndex(int index);
+    QString currentCaption() const;
 
     void setTabHeight(int pixels);
 
 signals:
-    void Click(int previousTab);
+    void currentChanged(int previousIndex);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     void selectPage(int index);
+    void fitCaptions();
 
     QTabBar *m_bar;
     std::vector<QWidget *> m_pages;

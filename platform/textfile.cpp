@@ -87,7 +87,7 @@ bool mayOpen(const QString &path)
     return !info.exists() || info.isFile();
 }
 
-std::optional<QByteArray> readWholeFile(const QString &path, QString *error)
+std::optional<QByteArray> readWholeFile(const QString &path, qint64 maxBytes, QString *error)
 {
     if (!mayOpen(path)) {
         if (error)
@@ -98,6 +98,13 @@ std::optional<QByteArray> readWholeFile(const QString &path, QString *error)
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
             *error = file.errorString();
+        return std::nullopt;
+    }
+    if (file.size() > maxBytes) {
+        if (error)
+            *error = QStringLiteral("%1 bytes, more than the %2 it may have")
+                         .arg(file.size())
+                         .arg(maxBytes);
         return std::nullopt;
     }
     QByteArray bytes = file.readAll();

@@ -27,8 +27,10 @@ QByteArray encodeText(const QString &text, TextForm form);
 // never end. A missing path passes, so that opening it reports why.
 bool mayOpen(const QString &path);
 
-// The whole file, or nothing with the reason in error. The file is closed on return.
-std::optional<QByteArray> readWholeFile(const QString &path, QString *error = nullptr);
+// The whole file, or nothing with the reason in error; a file larger than maxBytes is not
+// read at all. The file is closed on return.
+std::optional<QByteArray> readWholeFile(const QString &path, qint64 maxBytes,
+                                        QString *error = nullptr);
 
 // Writes through a temporary file in the same folder renamed over the target, so that on any
 // failure the old file stays exactly as it was.

@@ -1,44 +1,41 @@
 #pragma once
 
-#include "numbers.h"
-
+#include <QObject>
+#include <QTimer>
 #include <functional>
 
-class QTimer;
-class QWidget;
-class TabStrip;
-
-// Hops between the pages at random on a timer. "Auto On/ Off" starts and stops it; "-" and
-// "+", shown only while it runs, change the interval by a second within 1 to 10 seconds.
-class Slideshow
+// Hops between the ten pages at random on its own timer, never to the page it hopped to
+// last. Stopped at first, every 3 seconds once started; the interval moves by a second
+// within 1 to 10 seconds.
+class Slideshow : public QObject
 {
+    Q_OBJECT
+
 public:
-    struct Controls
-    {
-        TabStrip *SSTab1;
-        QTimer *Timer1;
-        QWidget *Command10; // "-"
-        QWidget *Command13; // "+"
-    };
     using RandomSource = std::function<float()>; // values in [0, 1)
 
-    Slideshow(Controls controls, LooseNumber &SlideInterval, RandomSource random);
+    explicit Slideshow(RandomSource random, QObject *parent = nullptr);
 
-    void Command9_Click();  // start or stop
-    void Command10_Click(); // shorter interval
-    void Command13_Click(); // longer interval
-    void Timer1_Timer();    // one hop
+    bool isRunning() const { return m_timer.isActive(); }
+    int interval() const { return m_timer.interval(); }
+    QTimer *timer() { return &m_timer; }
 
-    bool isRunning() const;
-    const LooseNumber &HopPick() const { return m_HopPick; }
-    const LooseNumber &PreviousHopPick() const { return m_PreviousHopPick; }
+    void toggle();
+    void shorten();
+    void lengthen();
+    // One hop, as the timer makes it.
+    void tick();
+
+signals:
+    void hopped(int page);
+    void runningChanged(bool running);
 
 private:
     void changeInterval(int step);
 
-    Controls m_controls;
-    LooseNumber &m_SlideInterval;
+    QTimer m_timer;
     RandomSource m_random;
-    LooseNumber m_HopPick;
-    LooseNumber m_PreviousHopPick;
+    // Counts as page 0 before the first hop, so the first never goes to the page shown at
+    // start-up; kept while the show is stopped.
+    float m_lastPick = 0.0f;
 };

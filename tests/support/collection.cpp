@@ -80,8 +80,8 @@ void makeTopic(const QString &root, const QString &folder, int first, int last, 
 
 void makeCollection(const QString &root, int count)
 {
-    for (const TopicNames &topic : kTopicNames)
-        makeTopic(root, folderName(QString::fromUtf8(topic.caption)), 1, count);
+    for (const Topic &topic : kTopics)
+        makeTopic(root, folderName(QString::fromLatin1(topic.caption)), 1, count);
 }
 
 } // namespace testdata
