@@ -1,6 +1,7 @@
 # Run after the pictures are painted and the descriptions copied: every topic folder must
 # hold 1.jpg/1.txt, 2.jpg/2.txt, ... without gaps, or the program would show a picture
-# without its description. Catches the generator's picture list and text/ drifting apart.
+# without its description. Catches the generator's picture list and the descriptions
+# drifting apart.
 #
 #   cmake -DCOLLECTION=<dir> -DFOLDERS=Maps,Sett,... -P check_collection.cmake
 
@@ -34,6 +35,6 @@ endforeach()
 if(problems)
     list(JOIN problems "\n  " text)
     message(FATAL_ERROR "The sample collection in ${COLLECTION} is incomplete:\n  ${text}\n"
-        "Pictures come from sample/generator/main.cpp, descriptions from sample/text/. "
+        "Pictures come from sample/generator/main.cpp, descriptions from sample/<Folder>/. "
         "A file left over from an earlier build also shows up here; delete the folder and build again.")
 endif()
