@@ -1,6 +1,5 @@
-# Run after the pictures are painted and the descriptions copied: every topic folder must
-# hold 1.jpg/1.txt, 2.jpg/2.txt, ... without gaps, or the program would show a picture
-# without its description. Catches the generator's picture list and text/ drifting apart.
+# Every topic folder must hold 1.jpg/1.txt, 2.jpg/2.txt, ... without gaps, or the program
+# would show a picture without its description, or stop short of the pictures after a gap.
 #
 #   cmake -DCOLLECTION=<dir> -DFOLDERS=Maps,Sett,... -P check_collection.cmake
 
@@ -34,6 +33,5 @@ endforeach()
 if(problems)
     list(JOIN problems "\n  " text)
     message(FATAL_ERROR "The sample collection in ${COLLECTION} is incomplete:\n  ${text}\n"
-        "Pictures come from sample/generator/main.cpp, descriptions from sample/text/. "
-        "A file left over from an earlier build also shows up here; delete the folder and build again.")
+        "Each topic folder needs N.jpg and N.txt for every N from 1 up, without gaps.")
 endif()
