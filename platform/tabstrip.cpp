@@ -31,8 +31,7 @@ QWidget *TabStrip::addPage(const QString &caption)
 
 void TabStrip::setCurrentIndex(int index)
 {
-    if (index >= 0 && index < count())
-        m_bar->setCurrentIndex(index);
+    m_bar->setCurrentIndex(index); // an index past the pages changes nothing
 }
 
 QString TabStrip::currentCaption() const

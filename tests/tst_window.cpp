@@ -28,6 +28,8 @@ private slots:
     void slideshowHopsAndSteps();
     void hiddenSaveWritesTheEditedText();
     void focusFollowsTheTable();
+    void controlsStandApart();
+    void captionsShrinkToStayOnView();
     void descriptionShowsWhatTextCannot();
 
 private:
@@ -166,12 +168,49 @@ void TestWindow::focusFollowsTheTable()
     }
 }
 
+// Each control of a page has its own place on the strip, drawn over the picture only, and a
+// name for a screen reader.
+void TestWindow::controlsStandApart()
+{
+    const Topic &names = kTopics[0];
+    QList<QWidget *> controls;
+    for (const char *name : {names.description, names.stepBox, names.back, names.forward,
+                             names.grow, layout::kWindowButtons[0].name})
+        controls << control(name);
+    const QRect strip = control("SSTab1")->geometry();
+    for (QWidget *widget : controls) {
+        const QRect place(widget->mapTo(m_form.get(), QPoint(0, 0)), widget->size());
+        QVERIFY2(strip.contains(place), widget->objectName().toLatin1());
+        QVERIFY(!widget->accessibleName().isEmpty());
+        for (QWidget *other : controls)
+            QVERIFY(other == widget || !other->geometry().intersects(widget->geometry()));
+    }
+    QVERIFY(control("Image1")->accessibleName().startsWith(u"Maps, Aerials"));
+    const QImage window = m_form->grab().toImage();
+    for (const char *box : {names.description, names.stepBox})
+        QCOMPARE(window.pixelColor(control(box)->mapTo(m_form.get(), QPoint(4, 4))),
+                 QColor(192, 192, 192));
+}
+
+void TestWindow::captionsShrinkToStayOnView()
+{
+    TabStrip strip;
+    strip.setGeometry(0, 0, 700, 100);
+    strip.setFont(QFont(QStringLiteral("Liberation Mono"), 14));
+    for (const Topic &topic : kTopics)
+        strip.addPage(QString::fromLatin1(topic.caption));
+    QVERIFY(strip.tabBar()->tabRect(kTopicCount - 1).right() < 700);
+    QVERIFY(strip.tabBar()->font().pointSizeF() < 14);
+}
+
 void TestWindow::descriptionShowsWhatTextCannot()
 {
     DescriptionBox box;
-    box.setText(QStringLiteral("a\r\nb\rc\x01\x7f\td"));
-    QCOMPARE(box.toPlainText(), u"a\nb\nc\u2401\u2421\td"_qs);
-    QCOMPARE(box.text(), QStringLiteral("a\r\nb\rc\x01\x7f\td"));
+    const QString text = QStringLiteral("a\r\nb\rc\x01 \x7f\td\r");
+    box.setText(text);
+    QCOMPARE(box.toPlainText(), u"a\nb\nc\u2401 \u2421\td\n"_qs);
+    QCOMPARE(box.text(), text);
+    box.setText(QString(100'000, u'x'));
     QVERIFY(!box.isReadOnly());
     const QString huge(100'001, u'x');
     box.setText(huge);

@@ -7,8 +7,6 @@
 // Without an argument the collection beside the program is used, as the program itself
 // does. Exits 1 when memory grew, 2 when there is no collection.
 
-#include "controls.h"
-#include "fonts.h"
 #include "form1.h"
 #include "tabstrip.h"
 #include "topictable.h"
@@ -19,8 +17,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QStringList>
+#include <QTimer>
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -98,13 +98,12 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    installFontSubstitutes();
 
     const QString folder =
         QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QCoreApplication::applicationDirPath())
             .absolutePath();
     QStringList missing;
-    for (const TopicNames &topic : kTopicNames) {
+    for (const Topic &topic : kTopics) {
         const QString name = folderName(QString::fromLatin1(topic.caption));
         if (!QFileInfo(folder + u'/' + name).isDir())
             missing << name;
@@ -122,7 +121,7 @@ int main(int argc, char *argv[])
     QElapsedTimer wall;
     wall.start();
     Form1 form; // the program's own random source drives the slideshow
-    form.Form_Load(folder);
+    form.start(folder);
     form.show();
     QCoreApplication::processEvents();
 
@@ -137,6 +136,11 @@ int main(int argc, char *argv[])
     Timing steps;
     Timing ticks;
     QElapsedTimer clock;
+    auto *tabs = form.findChild<TabStrip *>(QStringLiteral("SSTab1"));
+    auto *timer = form.findChild<QTimer *>(QStringLiteral("Timer1"));
+    const auto button = [&form](const char *name) {
+        return form.findChild<QPushButton *>(QString::fromLatin1(name));
+    };
     qint64 firstPartKiB = -1;
     int step = 0;
 
@@ -144,21 +148,21 @@ int main(int argc, char *argv[])
         for (; step < kSteps * part / kParts; ++step) {
             if (step % kStepsPerPageChange == 0) {
                 // Selecting a page steps its topic too; that is the user's click, not timed.
-                form.SSTab1()->setTab(int(script.bounded(kTopicCount)));
+                tabs->setCurrentIndex(int(script.bounded(kTopicCount)));
             }
-            TopicRow &row = form.topics().row(form.SSTab1()->Tab());
-            row.stepBox->setText(
-                QString::fromLatin1(kAmounts[script.bounded(int(kAmounts.size()))]));
-            CommandButton *button = script.bounded(3) == 0 ? row.back : row.forward;
+            const Topic &topic = kTopics.at(std::size_t(tabs->currentIndex()));
+            form.findChild<QLineEdit *>(QString::fromLatin1(topic.stepBox))
+                ->setText(QString::fromLatin1(kAmounts[script.bounded(int(kAmounts.size()))]));
+            QPushButton *pressed = button(script.bounded(3) == 0 ? topic.back : topic.forward);
 
             clock.start();
-            button->click();
+            pressed->click();
             QCoreApplication::processEvents(); // the paint the user waits for
             steps.add(clock.nsecsElapsed());
 
             if (step % kStepsPerTick == kStepsPerTick - 1) {
                 clock.start();
-                form.slideshow().Timer1_Timer();
+                QMetaObject::invokeMethod(timer, "timeout");
                 QCoreApplication::processEvents();
                 ticks.add(clock.nsecsElapsed());
             }
