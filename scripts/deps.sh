@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the screenshots need, and nothing
-# when they are all present already.
+# Installs the Debian packages that the build and the tests need (and those named as
+# arguments), and nothing when they are all present already.
 set -euo pipefail
 
-packages=(build-essential cmake ninja-build pkg-config file qt6-base-dev libjpeg-dev fonts-liberation
-          libbenchmark-dev)
+# The window's faces are old Windows ones: Liberation Sans stands in for them, and DejaVu
+# gives the desktop a proportional default where nothing else does.
+packages=(build-essential cmake ninja-build pkg-config file qt6-base-dev libjpeg-dev
+          fonts-liberation fonts-dejavu-core "$@")
 
 missing=()
 for p in "${packages[@]}"; do

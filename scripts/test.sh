@@ -13,4 +13,4 @@ cmake --preset asan
 cmake --build --preset asan
 ctest --preset asan
 
-bash scripts/lint.sh build
+bash scripts/lint.sh build-ci
