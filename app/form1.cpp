@@ -238,22 +238,27 @@ bool Form1::event(QEvent *event)
 }
 
 // The outer size and the centre both need the frame, which a window manager reports some
-// time after the window is mapped. Place the window when it is shown, and once more when the
-// frame is first known; after that the window stays wherever the user puts it.
+// time after the window is mapped, and may still be placing the window then. Place it when it
+// is shown, then again whenever the frame is known and the window is not yet where it belongs;
+// once it is, it stays wherever the user puts it.
 void Form1::placeOnScreen()
 {
-    if (m_placedInFrame || !isVisible() || !windowHandle())
+    if (m_placed || !isVisible() || !windowHandle() || !screen())
         return;
     const QMargins frame = windowHandle()->frameMargins();
-    if (frame.isNull() && m_placedWithoutFrame)
+    const QRect available = screen()->availableGeometry();
+    const QRect target(available.x() + (available.width() - layout::kWindowWidthPixels) / 2,
+                       available.y() + (available.height() - layout::kWindowHeightPixels) / 2,
+                       layout::kWindowWidthPixels, layout::kWindowHeightPixels);
+    if (!frame.isNull() && windowHandle()->frameGeometry() == target) {
+        m_placed = true;
         return;
-    m_placedWithoutFrame = true;
-    m_placedInFrame = !frame.isNull();
-    resize(layout::kWindowWidthPixels - frame.left() - frame.right(),
-           layout::kWindowHeightPixels - frame.top() - frame.bottom());
-    if (const QScreen *screen = this->screen()) {
-        const QRect available = screen->availableGeometry();
-        move(available.x() + (available.width() - layout::kWindowWidthPixels) / 2,
-             available.y() + (available.height() - layout::kWindowHeightPixels) / 2);
     }
+    // A window manager that will not have it there gets a few tries, not a fight.
+    if (++m_placings > kMostPlacings)
+        return;
+    resize(target.size().shrunkBy(frame));
+    // Through the window itself: the widget's own idea of its frame may not have caught up
+    // yet, and it would take the move for one to where the window already is.
+    windowHandle()->setFramePosition(target.topLeft());
 }

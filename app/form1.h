@@ -61,6 +61,7 @@ private:
     std::array<QWidget *, 2> m_intervalButtons{};
     std::unique_ptr<Library> m_library;
     Slideshow *m_slideshow = nullptr;
-    bool m_placedWithoutFrame = false;
-    bool m_placedInFrame = false;
+    static constexpr int kMostPlacings = 5;
+    int m_placings = 0;
+    bool m_placed = false;
 };
