@@ -2,13 +2,13 @@
 # Checks the formatting of every tracked C++ file and runs clang-tidy over the program's
 # sources; exits non-zero on any finding.
 #
-#   scripts/lint.sh [build dir]     (default: build; it needs compile_commands.json, which
+#   scripts/lint.sh [build dir]     (default: build-ci; it needs compile_commands.json, which
 #                                    every preset writes)
 #
 # LINT_JOBS sets how many clang-tidy runs go at once (default 2).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build_dir=${1:-build}
+build_dir=${1:-build-ci}
 
 missing=()
 command -v clang-format >/dev/null || missing+=(clang-format)

@@ -130,8 +130,14 @@ void TestWindow::slideshowHopsAndSteps()
     m_draws = {0.65f};
     QTest::mouseClick(control("Command9"), Qt::LeftButton);
     QVERIFY(control("Command10")->isVisible() && control("Command13")->isVisible());
-    QVERIFY(control<QTimer>("Timer1")->isActive());
-    QMetaObject::invokeMethod(control<QTimer>("Timer1"), "timeout");
+    auto *timer = control<QTimer>("Timer1");
+    QVERIFY(timer->isActive());
+    QTest::mouseClick(control("Command13"), Qt::LeftButton);
+    QCOMPARE(timer->interval(), 4000);
+    QTest::mouseClick(control("Command10"), Qt::LeftButton);
+    QTest::mouseClick(control("Command10"), Qt::LeftButton);
+    QCOMPARE(timer->interval(), 2000);
+    QMetaObject::invokeMethod(timer, "timeout");
     QCOMPARE(control<TabStrip>("SSTab1")->currentIndex(), 6);
     QCOMPARE(pictureWidth(6), 122);
     QVERIFY(m_form->library().currentFolder().endsWith(u"/Fish"));
