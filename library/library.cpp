@@ -38,7 +38,7 @@ QString Library::pathFor(const QString &numberText, const char *suffix) const
 Shown Library::step(int topic, Direction direction, const QString &amountText)
 {
     double &number = m_pictureNumbers.at(std::size_t(topic));
-    const double amount = Val(amountText);
+    const double amount = leadingNumber(amountText);
     number = direction == Direction::Forward ? number + amount : number - amount;
     m_currentNumberText = numberText(number);
 

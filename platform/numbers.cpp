@@ -19,7 +19,7 @@ qsizetype skipDigits(QStringView text, qsizetype i)
 
 } // namespace
 
-double Val(QStringView text)
+double leadingNumber(QStringView text)
 {
     qsizetype start = 0;
     while (start < text.size() && QStringView(u" \t\r\n").contains(text[start]))

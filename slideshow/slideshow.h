@@ -17,7 +17,6 @@ public:
     explicit Slideshow(RandomSource random, QObject *parent = nullptr);
 
     bool isRunning() const { return m_timer.isActive(); }
-    int interval() const { return m_timer.interval(); }
     QTimer *timer() { return &m_timer; }
 
     void toggle();
