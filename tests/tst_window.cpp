@@ -182,6 +182,17 @@ private slots:
         for (const char *box : {names.description, names.stepBox})
             QCOMPARE(window.pixelColor(control(box)->mapTo(m_form.get(), QPoint(4, 4))),
                      QColor(192, 192, 192));
+        // "Auto On/ Off" is wider than its button: it wraps onto a second line, not cut off.
+        const QImage button = control("Command9")->grab().toImage();
+        int lines = 0;
+        for (int y = 0, inked = 0; y < button.height(); ++y) {
+            bool ink = false;
+            for (int x = 3; x < button.width() - 3; ++x)
+                ink = ink || qGray(button.pixel(x, y)) < 80;
+            lines += ink && !inked;
+            inked = ink;
+        }
+        QCOMPARE(lines, 2);
     }
 
     void captionsShrinkToStayOnView()
