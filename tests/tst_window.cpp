@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -56,6 +57,8 @@ private slots:
         for (const layout::ButtonLayout &button : layout::kWindowButtons)
             QCOMPARE(control(button.name)->isVisible(), button.visible);
         QVERIFY(!control<QTimer>("Timer1")->isActive());
+        QCOMPARE(m_form->windowTitle(), u"Images of the Tarvel Archipelago"_qs);
+        QVERIFY(control<DescriptionBox>("Text1")->verticalScrollBar()->isVisible());
     }
 
     void everyPageStepsItsOwnTopic()
