@@ -1,6 +1,7 @@
 #include "pictureloader.h"
 
 #include "jpegdecoder.h"
+#include "orientation.h"
 #include "textfile.h"
 #include "visibleregion.h"
 
@@ -36,16 +37,20 @@ LoadedPicture LoadPicture(const QString &path, QSize visibleArea)
 
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
-    const QSize fullSize = reader.size();
-    if (!fullSize.isValid() || fullSize.isEmpty())
+    const QSize stored = reader.size();
+    if (!stored.isValid() || stored.isEmpty())
         return failure(reader.errorString());
-
+    // Qt clips the stored picture and then turns the piece upright, so the clip is asked for
+    // where the upright corner is stored.
+    reader.setAutoTransform(true);
+    const int orientation = orientationOf(reader.transformation());
+    const QSize fullSize = uprightSize(stored, orientation);
     const auto [shown, decoded] = visibleRegion(fullSize, visibleArea);
 
     // Formats that cannot clip are decoded whole; the reader's allocation limit keeps a huge
     // one from taking the memory with it.
     if (decoded.size() != fullSize && reader.supportsOption(QImageIOHandler::ClipRect))
-        reader.setClipRect(decoded);
+        reader.setClipRect(storedRect(decoded, stored, orientation));
     QImage image;
     if (!reader.read(&image))
         return failure(reader.errorString());
