@@ -1,12 +1,15 @@
 #include "pictureloader.h"
 
-#include "jpegdecoder.h"
 #include "orientation.h"
 #include "textfile.h"
 #include "visibleregion.h"
 
 #include <QFile>
 #include <QImageReader>
+
+#ifdef TARVEL_HAVE_JPEG_CROP
+#include "jpegdecoder.h"
+#endif
 
 namespace {
 
@@ -24,6 +27,7 @@ LoadedPicture LoadPicture(const QString &path, QSize visibleArea)
     if (!mayOpen(path))
         return failure(QStringLiteral("is not a plain file"));
 
+#ifdef TARVEL_HAVE_JPEG_CROP
     {
         // JPEGs, most of what is shown, go to libjpeg directly; asking Qt's reader to decide by
         // content would load every image plugin there is on the first picture.
@@ -34,6 +38,7 @@ LoadedPicture LoadPicture(const QString &path, QSize visibleArea)
                 return result;
         }
     }
+#endif
 
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
