@@ -1,5 +1,7 @@
 #include "jpegdecoder.h"
 
+#include "exif.h"
+#include "orientation.h"
 #include "visibleregion.h"
 
 #include <QIODevice>
@@ -101,6 +103,7 @@ bool readHeader(JpegDecoder &d, QIODevice &device)
     d.source.resync_to_restart = jpeg_resync_to_restart;
     d.source.term_source = sourceTerm;
     d.info.src = &d.source;
+    jpeg_save_markers(&d.info, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&d.info, TRUE);
     return true;
 }
@@ -124,17 +127,22 @@ void decodeOnlyTopRows(jpeg_decompress_struct &info, int rows)
     }
 }
 
-bool startDecoding(JpegDecoder &d, JDIMENSION width, int rows)
+// Makes libjpeg's rows begin at the rectangle's top row and, leftInRow pixels in, at its left
+// column: a crop starts on a block boundary, and skipped rows are never turned into pixels.
+bool startDecoding(JpegDecoder &d, QRect needed, int *leftInRow)
 {
     if (setjmp(d.errors.jump))
         return false;
     if (jpeg_has_multiple_scans(&d.info))
-        decodeOnlyTopRows(d.info, rows);
+        decodeOnlyTopRows(d.info, needed.bottom() + 1);
     jpeg_start_decompress(&d.info);
-    JDIMENSION left = 0;
+    auto left = JDIMENSION(needed.x());
+    auto width = JDIMENSION(needed.width());
     if (width < d.info.output_width)
         jpeg_crop_scanline(&d.info, &left, &width);
-    return true;
+    *leftInRow = needed.x() - int(left);
+    const auto skip = JDIMENSION(needed.y());
+    return skip == 0 || jpeg_skip_scanlines(&d.info, skip) == skip;
 }
 
 bool readRow(JpegDecoder &d, uchar *row)
@@ -144,6 +152,17 @@ bool readRow(JpegDecoder &d, uchar *row)
     JSAMPROW rows[] = {row};
     jpeg_read_scanlines(&d.info, rows, 1);
     return true;
+}
+
+// The first Exif segment decides; libjpeg kept the APP1 segments for this.
+int orientationOf(const jpeg_decompress_struct &info)
+{
+    for (jpeg_saved_marker_ptr marker = info.marker_list; marker; marker = marker->next) {
+        if (marker->marker == JPEG_APP0 + 1 && marker->data_length >= 6
+            && std::memcmp(marker->data, "Exif\0\0", 6) == 0)
+            return exifOrientation(marker->data, marker->data_length);
+    }
+    return 1;
 }
 
 } // namespace
@@ -158,33 +177,43 @@ bool decodeVisibleJpeg(QIODevice &device, QSize visibleArea, LoadedPicture *resu
     const bool grey = d.info.num_components == 1 && d.info.jpeg_color_space == JCS_GRAYSCALE;
     if (!colour && !grey)
         return false;
-    const QSize fullSize(int(d.info.image_width), int(d.info.image_height));
+    const QSize stored(int(d.info.image_width), int(d.info.image_height));
+    const int orientation = orientationOf(d.info);
+    const QSize fullSize = uprightSize(stored, orientation);
     const auto [shown, decoded] = visibleRegion(fullSize, visibleArea);
+    // A turned picture's visible corner lies elsewhere in the stored rows, with the extra
+    // block on the sides that face the rest of the picture.
+    const QRect kept = storedRect(shown, stored, orientation);
+    const QRect needed = storedRect(decoded, stored, orientation);
 
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
     d.info.out_color_space = colour ? JCS_EXT_BGRA : JCS_GRAYSCALE;
 #else
     d.info.out_color_space = colour ? JCS_EXT_ARGB : JCS_GRAYSCALE;
 #endif
-    if (!startDecoding(d, JDIMENSION(decoded.width()), decoded.height()))
+    int leftInRow = 0;
+    if (!startDecoding(d, needed, &leftInRow))
         return false;
 
     // Rows come out as wide as libjpeg's cropped width; only the shown part is kept.
     const QImage::Format format = colour ? QImage::Format_RGB32 : QImage::Format_Grayscale8;
+    const int bytesPerPixel = colour ? 4 : 1;
     QImage row(int(d.info.output_width), 1, format);
-    QImage image(shown.size(), format);
-    if (row.isNull() || image.isNull())
+    QImage piece(kept.size(), format);
+    if (row.isNull() || piece.isNull())
         return false;
-    const auto rowBytes = std::size_t(shown.width()) * (colour ? 4 : 1);
-    while (int(d.info.output_scanline) < decoded.height()) {
+    const auto rowBytes = std::size_t(kept.width()) * std::size_t(bytesPerPixel);
+    const auto keptInRow =
+        std::size_t(leftInRow + kept.x() - needed.x()) * std::size_t(bytesPerPixel);
+    while (int(d.info.output_scanline) <= needed.bottom()) {
         const int y = int(d.info.output_scanline);
         if (!readRow(d, row.bits()))
             return false;
-        if (y < shown.height())
-            std::memcpy(image.scanLine(y), row.constBits(), rowBytes);
+        if (y >= kept.top() && y <= kept.bottom())
+            std::memcpy(piece.scanLine(y - kept.y()), row.constBits() + keptInRow, rowBytes);
     }
 
     result->fullSize = fullSize;
-    result->visible = std::move(image);
-    return true;
+    result->visible = turnUpright(piece, orientation);
+    return !result->visible.isNull();
 }

@@ -1,11 +1,15 @@
 #include "pictureloader.h"
 
-#include "jpegdecoder.h"
+#include "orientation.h"
 #include "textfile.h"
 #include "visibleregion.h"
 
 #include <QFile>
 #include <QImageReader>
+
+#ifdef TARVEL_HAVE_JPEG_CROP
+#include "jpegdecoder.h"
+#endif
 
 namespace {
 
@@ -23,6 +27,7 @@ LoadedPicture LoadPicture(const QString &path, QSize visibleArea)
     if (!mayOpen(path))
         return failure(QStringLiteral("is not a plain file"));
 
+#ifdef TARVEL_HAVE_JPEG_CROP
     {
         // JPEGs, most of what is shown, go to libjpeg directly; asking Qt's reader to decide by
         // content would load every image plugin there is on the first picture.
@@ -33,19 +38,24 @@ LoadedPicture LoadPicture(const QString &path, QSize visibleArea)
                 return result;
         }
     }
+#endif
 
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
-    const QSize fullSize = reader.size();
-    if (!fullSize.isValid() || fullSize.isEmpty())
+    const QSize stored = reader.size();
+    if (!stored.isValid() || stored.isEmpty())
         return failure(reader.errorString());
-
+    // Qt clips the stored picture and then turns the piece upright, so the clip is asked for
+    // where the upright corner is stored.
+    reader.setAutoTransform(true);
+    const int orientation = orientationOf(reader.transformation());
+    const QSize fullSize = uprightSize(stored, orientation);
     const auto [shown, decoded] = visibleRegion(fullSize, visibleArea);
 
     // Formats that cannot clip are decoded whole; the reader's allocation limit keeps a huge
     // one from taking the memory with it.
     if (decoded.size() != fullSize && reader.supportsOption(QImageIOHandler::ClipRect))
-        reader.setClipRect(decoded);
+        reader.setClipRect(storedRect(decoded, stored, orientation));
     QImage image;
     if (!reader.read(&image))
         return failure(reader.errorString());

@@ -8,14 +8,15 @@
 // the size of the whole picture, which the control takes as its own.
 struct LoadedPicture
 {
-    QImage visible; // the top-left part of the picture, at most the visible area's size
-    QSize fullSize; // the picture's own size, read from its header
+    QImage visible; // the top-left part of the upright picture, at most the visible area's size
+    QSize fullSize; // the picture's own size upright, read from its header
     QString errorString;
 
     bool isNull() const { return visible.isNull(); }
 };
 
-// Reads a picture by its content, whatever its name says, decoding only the top-left part of
-// at most visibleArea pixels; the rest would be cut off by the page anyway. Fails on a
-// missing, unreadable or non-picture file. Synchronous and uncached.
+// Reads a picture by its content, whatever its name says, turned upright as its Exif
+// orientation says, decoding only the top-left part of at most visibleArea pixels; the rest
+// would be cut off by the page anyway. Fails on a missing, unreadable or non-picture file.
+// Synchronous and uncached.
 LoadedPicture LoadPicture(const QString &path, QSize visibleArea);

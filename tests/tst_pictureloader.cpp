@@ -1,6 +1,5 @@
 #include "collection.h"
 #include "pictureloader.h"
-#include "textfile.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -16,11 +15,24 @@ namespace {
 // What a page can show of a picture placed at its usual spot.
 const QSize kVisibleArea(788, 553);
 
-QImage wholeDecode(const QString &path)
+constexpr int kBaseline = 0, kProgressive = 1, kGrey = 2, kTruncated = 4, kPng = 8;
+
+QByteArray encoded(QSize size, int coding)
 {
-    QImageReader reader(path);
-    reader.setAllocationLimit(0);
-    return reader.read();
+    QImage photo = testdata::photoLike(size, 42);
+    if (coding & kGrey)
+        photo = photo.convertToFormat(QImage::Format_Grayscale8);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, coding & kPng ? "png" : "jpeg");
+    writer.setProgressiveScanWrite(coding & kProgressive);
+    writer.write(photo);
+    return buffer.data();
+}
+
+QByteArray tiff(int orientation, qsizetype at = 0, const QByteArray &patch = {})
+{
+    return testdata::orientationTiff(orientation).replace(at, patch.size(), patch);
 }
 
 } // namespace
@@ -28,162 +40,126 @@ QImage wholeDecode(const QString &path)
 class TestPictureLoader : public QObject
 {
     Q_OBJECT
+    QTemporaryDir m_dir;
 
 private slots:
-    void visiblePartMatchesWholeDecode_data();
-    void visiblePartMatchesWholeDecode();
-    void pictureOverTheReadersDefaultLimitIsShown();
-    void goesByContentNotByName_data();
-    void goesByContentNotByName();
-    void failures_data();
-    void failures();
+    void visiblePartMatchesUprightWholeDecode_data()
+    {
+        QTest::addColumn<QSize>("stored");
+        QTest::addColumn<int>("coding");
+        QTest::addColumn<QByteArray>("exif"); // the Exif segment's TIFF part; none when empty
+        QTest::addColumn<QSize>("upright");
 
-private:
-    QTemporaryDir m_dir;
-};
+        const auto row = [](const char *name, QSize stored, int coding, const QByteArray &exif,
+                            QSize upright) {
+            QTest::newRow(name) << stored << coding << exif << upright;
+        };
+        const QSize odd(1012, 905), turned(905, 1012); // both ways larger than the area
+        row("smaller than the area", {300, 200}, kBaseline, {}, {300, 200});
+        row("wider than the area", {1501, 401}, kBaseline, {}, {1501, 401});
+        row("taller than the area", {333, 1200}, kBaseline, {}, {333, 1200});
+        row("exactly the area", kVisibleArea, kBaseline, {}, kVisibleArea);
+        row("one pixel", {1, 1}, kBaseline, {}, {1, 1});
+        row("progressive", {1999, 1201}, kProgressive, {}, {1999, 1201});
+        row("progressive, just taller", {900, 570}, kProgressive, {}, {900, 570});
+        row("grey", {1700, 900}, kGrey, {}, {1700, 900});
+        row("grey progressive", {1700, 900}, kGrey | kProgressive, {}, {1700, 900});
+        row("truncated", {1600, 1200}, kTruncated, {}, {1600, 1200});
+        row("truncated progressive", {1600, 1200}, kTruncated | kProgressive, {}, {1600, 1200});
+        row("PNG named .jpg", {900, 300}, kPng, {}, {900, 300});
+        row("over Qt's allocation limit", {7000, 5000}, kBaseline, {}, {7000, 5000});
 
-void TestPictureLoader::visiblePartMatchesWholeDecode_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<bool>("progressive");
-    QTest::addColumn<bool>("grey");
-    QTest::addColumn<bool>("truncated");
+        row("orientation 1", odd, kBaseline, tiff(1), odd);
+        row("orientation 2, mirrored", odd, kBaseline, tiff(2), odd);
+        row("orientation 3, half a turn", odd, kBaseline, tiff(3), odd);
+        row("orientation 4, flipped", odd, kBaseline, tiff(4), odd);
+        row("orientation 5, transposed", odd, kBaseline, tiff(5), turned);
+        row("orientation 6, clockwise", odd, kBaseline, tiff(6), turned);
+        row("orientation 7, transversed", odd, kBaseline, tiff(7), turned);
+        row("orientation 8, anticlockwise", odd, kBaseline, tiff(8), turned);
+        row("6, big-endian", odd, kBaseline, testdata::orientationTiff(6, true), turned);
+        row("6, smaller than the area", {301, 199}, kBaseline, tiff(6), {199, 301});
+        row("6, progressive", odd, kProgressive, tiff(6), turned);
+        row("8, progressive", odd, kProgressive, tiff(8), turned);
+        row("7, grey", odd, kGrey, tiff(7), turned);
+        row("3, truncated", {1600, 1200}, kTruncated, tiff(3), {1600, 1200});
 
-    QTest::newRow("smaller than the area") << QSize(300, 200) << false << false << false;
-    QTest::newRow("wider than the area") << QSize(1501, 401) << false << false << false;
-    QTest::newRow("taller than the area") << QSize(333, 1200) << false << false << false;
-    QTest::newRow("larger both ways") << QSize(2000, 1333) << false << false << false;
-    QTest::newRow("exactly the area") << kVisibleArea << false << false << false;
-    QTest::newRow("one pixel") << QSize(1, 1) << false << false << false;
-    QTest::newRow("progressive, larger") << QSize(1999, 1201) << true << false << false;
-    QTest::newRow("progressive, smaller") << QSize(500, 301) << true << false << false;
-    QTest::newRow("progressive, just taller") << QSize(900, 570) << true << false << false;
-    QTest::newRow("grey") << QSize(1700, 900) << false << true << false;
-    QTest::newRow("grey progressive") << QSize(1700, 900) << true << true << false;
-    QTest::newRow("truncated in the visible rows") << QSize(1600, 1200) << false << false << true;
-    QTest::newRow("truncated progressive") << QSize(1600, 1200) << true << false << true;
-}
-
-void TestPictureLoader::visiblePartMatchesWholeDecode()
-{
-    QFETCH(QSize, size);
-    QFETCH(bool, progressive);
-    QFETCH(bool, grey);
-    QFETCH(bool, truncated);
-    const QString path = m_dir.filePath(QStringLiteral("photo.jpg"));
-    QImage photo = testdata::photoLike(size, 42);
-    if (grey)
-        photo = photo.convertToFormat(QImage::Format_Grayscale8);
-    QFile::remove(path);
-    QImageWriter writer(path, "jpeg");
-    writer.setProgressiveScanWrite(progressive);
-    QVERIFY(writer.write(photo));
-    if (truncated) {
-        const QByteArray whole = *readWholeFile(path, qint64(1) << 40);
-        QVERIFY(testdata::writeBytes(path, whole.left(whole.size() / 8)));
+        // Damaged or absurd Exif data leaves the picture as stored.
+        row("Exif cut in the value", odd, kBaseline, tiff(6).left(19), odd);
+        row("tag list outside", odd, kBaseline, tiff(6, 4, "\xf0"), odd);
+        row("tag count past the end", odd, kBaseline, tiff(6, 8, "\xff\xff\x13\x01"), odd);
+        row("not TIFF", odd, kBaseline, tiff(6, 2, "\x2b"), odd);
+        row("orientation 0", odd, kBaseline, tiff(0), odd);
+        row("orientation 9", odd, kBaseline, tiff(9), odd);
     }
 
-    const LoadedPicture picture = LoadPicture(path, kVisibleArea);
-    QVERIFY2(!picture.isNull(), qPrintable(picture.errorString));
-    QCOMPARE(picture.fullSize, size);
-    const QRect shown = QRect(QPoint(0, 0), size).intersected(QRect(QPoint(0, 0), kVisibleArea));
-    QCOMPARE(picture.visible.size(), shown.size());
-    const QImage whole = wholeDecode(path).copy(shown);
-    QCOMPARE(picture.visible.convertToFormat(QImage::Format_RGB32),
-             whole.convertToFormat(QImage::Format_RGB32));
-}
+    void visiblePartMatchesUprightWholeDecode()
+    {
+        QFETCH(QSize, stored);
+        QFETCH(int, coding);
+        QFETCH(QByteArray, exif);
+        QFETCH(QSize, upright);
+        QByteArray bytes = encoded(stored, coding);
+        if (!exif.isEmpty())
+            bytes = testdata::withExif(bytes, exif);
+        if (coding & kTruncated)
+            bytes.truncate(bytes.size() / 8);
+        const QString path = m_dir.filePath(QStringLiteral("photo.jpg"));
+        QVERIFY(testdata::writeBytes(path, bytes));
 
-void TestPictureLoader::pictureOverTheReadersDefaultLimitIsShown()
-{
-    const QString path = m_dir.filePath(QStringLiteral("huge.jpg"));
-    const QSize size(7000, 5000);
-    QVERIFY(testdata::writeJpeg(path, size, 7));
+        const LoadedPicture picture = LoadPicture(path, kVisibleArea);
+        QVERIFY2(!picture.isNull(), qPrintable(picture.errorString));
+        QCOMPARE(picture.fullSize, upright);
+        QImageReader reader(path);
+        reader.setAllocationLimit(0);
+        reader.setAutoTransform(true);
+        const QImage whole = reader.read();
+        QCOMPARE(whole.size(), upright);
+        const QRect shown =
+            QRect(QPoint(0, 0), upright).intersected(QRect(QPoint(0, 0), kVisibleArea));
+        QCOMPARE(picture.visible.convertToFormat(QImage::Format_RGB32),
+                 whole.copy(shown).convertToFormat(QImage::Format_RGB32));
+    }
 
-    const LoadedPicture picture = LoadPicture(path, kVisibleArea);
-    QVERIFY2(!picture.isNull(), qPrintable(picture.errorString));
-    QCOMPARE(picture.fullSize, size);
-    QCOMPARE(picture.visible.size(), kVisibleArea);
-}
-
-void TestPictureLoader::goesByContentNotByName_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QSize>("size");
-
-    const auto encoded = [](const char *format) {
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter(&buffer, format).write(testdata::photoLike(QSize(900, 300), 3));
-        return buffer.data();
-    };
-    // Qt writes no GIF; this is a complete one-pixel GIF.
-    const QByteArray gif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00"
-                         "!\xf9\x04\x01\x00\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00"
-                         "\x00\x02\x02\x44\x01\x00;",
-                         43);
-    QTest::newRow("PNG named .jpg") << encoded("png") << QSize(900, 300);
-    QTest::newRow("BMP named .jpg") << encoded("bmp") << QSize(900, 300);
-    QTest::newRow("GIF named .jpg") << gif << QSize(1, 1);
-}
-
-void TestPictureLoader::goesByContentNotByName()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QSize, size);
-    const QString path = m_dir.filePath(QStringLiteral("other.jpg"));
-    QVERIFY(testdata::writeBytes(path, bytes));
-
-    const LoadedPicture picture = LoadPicture(path, kVisibleArea);
-    QVERIFY2(!picture.isNull(), qPrintable(picture.errorString));
-    QCOMPARE(picture.fullSize, size);
-    QCOMPARE(picture.visible.size(), size.boundedTo(kVisibleArea));
-}
-
-void TestPictureLoader::failures_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::newRow("missing") << "missing";
-    QTest::newRow("zero bytes") << "empty";
-    QTest::newRow("random bytes") << "random";
-    QTest::newRow("text") << "text";
-    QTest::newRow("folder named .jpg") << "folder";
-    QTest::newRow("link loop") << "loop";
-    QTest::newRow("header only") << "header";
-}
-
-void TestPictureLoader::failures()
-{
-    QFETCH(QString, kind);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("2.jpg"));
-    if (kind == u"empty") {
-        QVERIFY(testdata::writeBytes(path, {}));
-    } else if (kind == u"random") {
+    void failures_data()
+    {
+        QTest::addColumn<QByteArray>("bytes"); // the file's, unless it is to be
+        QTest::addColumn<QString>("instead");  // "missing", a "folder" or a link "loop"
         QByteArray noise(4096, Qt::Uninitialized);
         QRandomGenerator random(5);
         for (char &c : noise)
             c = char(random.bounded(256));
-        QVERIFY(testdata::writeBytes(path, noise));
-    } else if (kind == u"text") {
-        QVERIFY(testdata::writeBytes(path, "This is not a picture.\r\n"));
-    } else if (kind == u"folder") {
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("2.jpg")));
-    } else if (kind == u"loop") {
-#ifndef Q_OS_UNIX
-        QSKIP("QFile::link makes shortcuts here, not links");
-#endif
-        QVERIFY(QFile::link(dir.filePath(QStringLiteral("3.jpg")), path));
-        QVERIFY(QFile::link(path, dir.filePath(QStringLiteral("3.jpg"))));
-    } else if (kind == u"header") {
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter(&buffer, "jpeg").write(testdata::photoLike(QSize(400, 300), 1));
-        QVERIFY(testdata::writeBytes(path, buffer.data().left(200)));
+        QTest::newRow("missing") << QByteArray() << "missing";
+        QTest::newRow("zero bytes") << QByteArray() << "";
+        QTest::newRow("random bytes") << noise << "";
+        QTest::newRow("text") << QByteArray("This is not a picture.\r\n") << "";
+        QTest::newRow("header only") << encoded(QSize(400, 300), kBaseline).left(200) << "";
+        QTest::newRow("folder named .jpg") << QByteArray() << "folder";
+        QTest::newRow("link loop") << QByteArray() << "loop";
     }
-    const LoadedPicture picture = LoadPicture(path, kVisibleArea);
-    QVERIFY(picture.isNull());
-    QVERIFY(!picture.errorString.isEmpty());
-}
+
+    void failures()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, instead);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("2.jpg"));
+        if (instead.isEmpty()) {
+            QVERIFY(testdata::writeBytes(path, bytes));
+        } else if (instead == u"folder") {
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("2.jpg")));
+        } else if (instead == u"loop") {
+#ifndef Q_OS_UNIX
+            QSKIP("QFile::link makes shortcuts here, not links");
+#endif
+            QVERIFY(QFile::link(dir.filePath(QStringLiteral("3.jpg")), path));
+            QVERIFY(QFile::link(path, dir.filePath(QStringLiteral("3.jpg"))));
+        }
+        const LoadedPicture picture = LoadPicture(path, kVisibleArea);
+        QVERIFY(picture.isNull());
+        QVERIFY(!picture.errorString.isEmpty());
+    }
+};
 
 QTEST_GUILESS_MAIN(TestPictureLoader)
 #include "tst_pictureloader.moc"

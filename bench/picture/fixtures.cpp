@@ -12,12 +12,12 @@ namespace bench {
 
 namespace {
 
-bool writePicture(const QString &folder, int number, QSize size, bool progressive)
+bool writePicture(const QString &folder, int number, const PictureCase &c)
 {
     const QString base = folder + u'/' + QString::number(number);
-    // The same seed for baseline and progressive: the two differ only in how they are coded.
-    return testdata::writeJpeg(base + QStringLiteral(".jpg"), size, quint32(number * 31 + 5),
-                               progressive)
+    // The same seed for every 6000 x 4000 case: they differ only in how they are stored.
+    return testdata::writeJpeg(base + QStringLiteral(".jpg"), c.stored(), quint32(number * 31 + 5),
+                               c.progressive, 85, c.orientation)
         && testdata::writeBytes(base + QStringLiteral(".txt"),
                                 testdata::descriptionBytes(QStringLiteral("Maps"), number));
 }
@@ -34,6 +34,12 @@ std::vector<PictureCase> makePictureCases(const QString &root)
          {6000, 4000},
          true,
          {}},
+        {QStringLiteral("6000 x 4000 on its side, Exif orientation 6"),
+         QStringLiteral("6000x4000o6"),
+         {4000, 6000},
+         false,
+         {},
+         6},
         {QStringLiteral("12000 x 8000"), QStringLiteral("12000x8000"), {12000, 8000}, false, {}},
     };
     for (PictureCase &c : cases) {
@@ -41,8 +47,7 @@ std::vector<PictureCase> makePictureCases(const QString &root)
         timer.start();
         c.collection = root + u'/' + c.id;
         const QString maps = c.collection + QStringLiteral("/Maps");
-        if (!QDir().mkpath(maps) || !writePicture(maps, 1, c.size, c.progressive)
-            || !writePicture(maps, 2, c.size, c.progressive)) {
+        if (!QDir().mkpath(maps) || !writePicture(maps, 1, c) || !writePicture(maps, 2, c)) {
             std::fprintf(stderr, "cannot write the %s pictures in %s\n", qPrintable(c.name),
                          qPrintable(maps));
             return {};

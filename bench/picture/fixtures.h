@@ -1,5 +1,7 @@
 #pragma once
 
+#include "orientation.h"
+
 #include <QSize>
 #include <QString>
 #include <vector>
@@ -11,14 +13,18 @@ struct PictureCase
 {
     QString name; // as the tables show it, e.g. "6000 x 4000 progressive"
     QString id;   // as benchmark names use it, e.g. "6000x4000p"
-    QSize size;
+    QSize size;   // as shown, upright
     bool progressive;
-    QString collection; // a folder whose Maps topic holds pictures 1 and 2 of this size
+    QString collection;  // a folder whose Maps topic holds pictures 1 and 2 of this size
+    int orientation = 1; // the Exif orientation the pictures are stored with
 
     QString picture() const { return collection + QStringLiteral("/Maps/1.jpg"); }
+    // Turning by the same orientation swaps the sides back.
+    QSize stored() const { return uprightSize(size, orientation); }
 };
 
-// 1920 x 1080, 6000 x 4000 baseline and progressive, 12000 x 8000, each as its own collection.
+// 1920 x 1080, 6000 x 4000 baseline, progressive and stored on its side (a phone's portrait),
+// 12000 x 8000, each as its own collection.
 std::vector<PictureCase> makePictureCases(const QString &root);
 
 // A collection whose every topic folder holds the given picture as 1.jpg, with 1.txt.

@@ -8,6 +8,7 @@
 #include "form1.h"
 #include "pictureloader.h"
 #include "topictable.h"
+#include "visibleregion.h"
 
 #include <QApplication>
 #include <QFile>
@@ -198,6 +199,7 @@ void benchWhole(benchmark::State &state, const PictureCase &c, Samples &samples)
         watch.start();
         QImageReader reader(c.picture());
         reader.setAllocationLimit(0);
+        reader.setAutoTransform(true);
         const QImage image = reader.read();
         // Stopped before the image is freed, which favours the whole decode a little.
         watch.stop(state, samples);
@@ -222,22 +224,23 @@ void benchClip(benchmark::State &state, const PictureCase &c, QRect clip, Sample
         }
         const QSize size = clip.isValid() ? image.size() : reader.size();
         watch.stop(state, samples);
-        if (size != (clip.isValid() ? clip.size() : c.size)) {
+        if (size != (clip.isValid() ? clip.size() : c.stored())) {
             fail(state, samples, "the probe failed");
             break;
         }
     }
 }
 
+// Where the loader decodes in the stored picture, which the probes read without turning it.
 QRect loaderClip(const PictureCase &c)
 {
-    return QRect(QPoint(0, 0), c.size)
-        .intersected(QRect(QPoint(0, 0), g_visibleArea + QSize(kLoaderMargin, kLoaderMargin)));
+    return storedRect(visibleRegion(c.size, g_visibleArea).decoded, c.stored(), c.orientation);
 }
 
 QRect fullWidthRows(const PictureCase &c)
 {
-    return QRect(0, 0, c.size.width(), loaderClip(c).height());
+    const QRect clip = loaderClip(c);
+    return QRect(0, clip.y(), c.stored().width(), clip.height());
 }
 
 void registerBenchmarks(const std::vector<PictureCase> &cases)
@@ -390,9 +393,10 @@ void printSummary(const std::vector<PictureCase> &cases, const std::vector<PeakR
         "Medians, wall ms with the process's CPU ms in brackets. step = \">\" in the real "
         "window with step box \"0\" (load, description, paint); >/< = \">\" and \"<\" in "
         "turn between pictures 1 and 2; loader = LoadPicture alone; whole = "
-        "QImageReader::read() of the whole picture. Probes of Qt's jpeg reader: clip = the "
-        "loader's clip rectangle, rows = the same rows at the picture's full width (equal "
-        "times: columns right of the clip are decoded anyway), header = the size alone.\n\n");
+        "QImageReader::read() of the whole picture, turned upright. Probes of Qt's jpeg reader, "
+        "on the picture as stored: clip = the loader's clip rectangle, rows = the same rows at "
+        "the picture's full width (equal times: columns beside the clip are decoded anyway), "
+        "header = the size alone.\n\n");
 
     std::printf("| picture | step | >/< | loader | whole | whole / step | clip %dx%d | rows "
                 "Wx%d | header |\n",

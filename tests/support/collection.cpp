@@ -2,6 +2,8 @@
 
 #include "topictable.h"
 
+#include <QBuffer>
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QImageWriter>
@@ -48,12 +50,40 @@ QImage photoLike(QSize size, quint32 seed)
     return image;
 }
 
-bool writeJpeg(const QString &path, QSize size, quint32 seed, bool progressive, int quality)
+bool writeJpeg(const QString &path, QSize size, quint32 seed, bool progressive, int quality,
+               int orientation)
 {
-    QImageWriter writer(path, "jpeg");
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
     writer.setQuality(quality);
     writer.setProgressiveScanWrite(progressive);
-    return writer.write(photoLike(size, seed));
+    if (!writer.write(photoLike(size, seed)))
+        return false;
+    return writeBytes(path,
+                      orientation == 1 ? buffer.data()
+                                       : withExif(buffer.data(), orientationTiff(orientation)));
+}
+
+QByteArray orientationTiff(int orientation, bool bigEndian)
+{
+    QByteArray tiff;
+    QDataStream out(&tiff, QIODevice::WriteOnly);
+    out.setByteOrder(bigEndian ? QDataStream::BigEndian : QDataStream::LittleEndian);
+    out.writeRawData(bigEndian ? "MM" : "II", 2);
+    // 42, the offset of the tag list, one tag: orientation, a 16-bit number, one of them, its
+    // value padded to four bytes; then no further list.
+    out << quint16(42) << quint32(8) << quint16(1) << quint16(0x0112) << quint16(3) << quint32(1)
+        << quint16(orientation) << quint16(0) << quint32(0);
+    return tiff;
+}
+
+QByteArray withExif(const QByteArray &jpeg, const QByteArray &tiff)
+{
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
+    const auto length = quint16(payload.size() + 2);
+    const char segment[] = {'\xff', '\xe1', char(length >> 8), char(length & 0xff)};
+    return jpeg.left(2) + QByteArray(segment, 4) + payload + jpeg.mid(2);
 }
 
 bool writeBytes(const QString &path, const QByteArray &bytes)

@@ -11,9 +11,16 @@ namespace testdata {
 
 QImage photoLike(QSize size, quint32 seed);
 
-// Writes a photo-like JPEG of the given size.
+// Writes a photo-like JPEG stored at the given size, with an Exif orientation unless it is 1.
 bool writeJpeg(const QString &path, QSize size, quint32 seed, bool progressive = false,
-               int quality = 85);
+               int quality = 85, int orientation = 1);
+
+// The little TIFF file inside an Exif segment, naming only the orientation; any value, so that
+// readers can be tried on damaged ones too.
+QByteArray orientationTiff(int orientation, bool bigEndian = false);
+
+// The JPEG with an Exif segment holding tiff put right after its start marker.
+QByteArray withExif(const QByteArray &jpeg, const QByteArray &tiff);
 
 bool writeBytes(const QString &path, const QByteArray &bytes);
 
