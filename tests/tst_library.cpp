@@ -43,7 +43,7 @@ private slots:
     void init()
     {
         QDir(m_dir.filePath(QStringLiteral("Maps"))).removeRecursively();
-        testdata::makeTopic(m_dir.path(), QStringLiteral("Maps"), 1, 5);
+        testdata::makeTopic(m_dir.path(), QStringLiteral("Maps"), 5);
         m_library = Library(QSize(788, 553));
         m_library.start(m_dir.path(), QStringLiteral("Maps, Aerials"));
     }

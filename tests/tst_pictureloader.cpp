@@ -19,7 +19,7 @@ constexpr int kBaseline = 0, kProgressive = 1, kGrey = 2, kTruncated = 4, kPng =
 
 QByteArray encoded(QSize size, int coding)
 {
-    QImage photo = testdata::photoLike(size, 42);
+    QImage photo = testdata::textured(size, 42);
     if (coding & kGrey)
         photo = photo.convertToFormat(QImage::Format_Grayscale8);
     QBuffer buffer;

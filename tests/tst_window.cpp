@@ -102,7 +102,8 @@ private slots:
         QCOMPARE(box->geometry(), atLoad.adjusted(0, 20, 0, 0));
 
         // A picture that spreads under the labels must not show through them.
-        testdata::writeJpeg(m_dir->filePath(QStringLiteral("Maps/2.jpg")), QSize(1200, 900), 3);
+        testdata::writeJpeg(m_dir->filePath(QStringLiteral("Maps/2.jpg")),
+                            testdata::textured({1200, 900}, 3));
         QTest::mouseClick(control("Command2"), Qt::LeftButton);
         QWidget *label = control("Label1");
         const QImage window = m_form->grab().toImage();
