@@ -193,7 +193,8 @@ void Form1::start(const QString &appDir)
     // then the whole of it counts as client area.
     resize(layout::kWindowWidthPixels, layout::kWindowHeightPixels);
     seedRandomNumbers();
-    m_library->start(appDir, m_tabs->currentCaption());
+    m_library->start(appDir);
+    m_library->selectTopic(m_tabs->currentIndex());
     m_pages[0].forward->click();
 }
 
@@ -210,9 +211,9 @@ void Form1::step(int topic, Direction direction)
 
 void Form1::switchTopic()
 {
-    const int topic = m_library->switchTopic(m_tabs->currentCaption());
-    if (topic >= 0)
-        m_pages.at(std::size_t(topic)).forward->click();
+    const int topic = m_tabs->currentIndex();
+    m_library->selectTopic(topic);
+    m_pages.at(std::size_t(topic)).forward->click();
 }
 
 void Form1::save()

@@ -24,10 +24,9 @@ void warnIfPresent(const char *what, const QString &path, const QString &why)
 
 Library::Library(QSize visibleArea) : m_visibleArea(visibleArea) {}
 
-void Library::start(const QString &appDir, const QString &firstCaption)
+void Library::start(const QString &appDir)
 {
     m_baseDir = appDir + u'/';
-    m_currentFolder = m_baseDir + folderName(firstCaption);
 }
 
 QString Library::pathFor(const QString &numberText, const char *suffix) const
@@ -59,8 +58,9 @@ void Library::fallBackToFirst(int topic, Shown &shown)
     m_pictureNumbers.at(std::size_t(topic)) = 1.0;
     m_currentNumberText = numberText(1.0);
     if (!loadPicture(m_currentNumberText, shown)) {
-        const QString caption = QLatin1String(kTopics.at(std::size_t(topic)).caption);
-        shown.notice = QStringLiteral("Cannot show %1/1.jpg").arg(folderName(caption));
+        shown.notice =
+            QStringLiteral("Cannot show %1/1.jpg")
+                .arg(folderName(QString::fromLatin1(kTopics.at(std::size_t(topic)).caption)));
     }
 }
 
@@ -84,14 +84,10 @@ bool Library::readDescription(const QString &numberText, Shown &shown) const
     return bytes.has_value();
 }
 
-int Library::switchTopic(const QString &caption)
+void Library::selectTopic(int topic)
 {
-    m_currentFolder = m_baseDir + folderName(caption);
-    for (int topic = 0; topic < kTopicCount; ++topic) {
-        if (caption == QLatin1String(kTopics.at(std::size_t(topic)).caption))
-            return topic;
-    }
-    return -1;
+    m_currentFolder =
+        m_baseDir + folderName(QString::fromLatin1(kTopics.at(std::size_t(topic)).caption));
 }
 
 bool Library::save(const QString &text, TextForm form) const

@@ -26,16 +26,15 @@ public:
     // Pictures are decoded only as far as a page of visibleArea pixels can show them.
     explicit Library(QSize visibleArea);
 
-    // The collection lives in appDir; the page first selected has firstCaption.
-    void start(const QString &appDir, const QString &firstCaption);
+    // The collection lives in appDir.
+    void start(const QString &appDir);
 
     // One step of a topic's picture number by amountText, giving the picture and description
     // of the number it arrives at, or those of picture 1 when that fails.
     Shown step(int topic, Direction direction, const QString &amountText);
 
-    // The selected page has changed: its folder becomes current. Returns the topic to step
-    // forward, or -1 for a caption that names none.
-    int switchTopic(const QString &caption);
+    // A topic's page is selected: its folder becomes the current one.
+    void selectTopic(int topic);
 
     // Writes a description to the current folder's file of the most recent step's number.
     // False, with the old file untouched, when it cannot.

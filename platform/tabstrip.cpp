@@ -34,11 +34,6 @@ void TabStrip::setCurrentIndex(int index)
     m_bar->setCurrentIndex(index); // an index past the pages changes nothing
 }
 
-QString TabStrip::currentCaption() const
-{
-    return m_bar->tabText(m_current);
-}
-
 void TabStrip::setTabHeight(int pixels)
 {
     m_tabHeight = pixels;

@@ -23,7 +23,6 @@ public:
     int currentIndex() const { return m_current; }
     // Selects the page; when it is another page, currentChanged has been handled on return.
     void setCurrentIndex(int index);
-    QString currentCaption() const;
 
     void setTabHeight(int pixels);
 

@@ -1,12 +1,60 @@
+#include "collection.h"
 #include "numbers.h"
+#include "pictureloader.h"
 #include "textfile.h"
 
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 
-// The number and text rules every step and save relies on.
+namespace {
+
+// What a page can show of a picture placed at its usual spot.
+const QSize kVisibleArea(788, 553);
+
+constexpr int kBaseline = 0, kProgressive = 1, kGrey = 2, kTruncated = 4, kPng = 8, kHeader = 16,
+              kNoise = 32, kEmpty = 64;
+
+QByteArray encoded(QSize size, int coding)
+{
+    if (coding & kEmpty)
+        return QByteArray("");
+    if (coding & kNoise) {
+        QByteArray noise(4096, Qt::Uninitialized);
+        for (char &c : noise)
+            c = char(QRandomGenerator::global()->bounded(256));
+        return noise;
+    }
+    QImage photo = testdata::textured(size, 42);
+    if (coding & kGrey)
+        photo = photo.convertToFormat(QImage::Format_Grayscale8);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, coding & kPng ? "png" : "jpeg");
+    writer.setProgressiveScanWrite(coding & kProgressive);
+    writer.write(photo);
+    const qsizetype cut = coding & kHeader ? 200
+        : coding & kTruncated              ? buffer.size() / 8
+                                           : buffer.size();
+    return buffer.data().left(cut);
+}
+
+QByteArray tiff(int orientation, qsizetype at = 0, const QByteArray &patch = {})
+{
+    return testdata::orientationTiff(orientation).replace(at, patch.size(), patch);
+}
+
+} // namespace
+
+// The rules every step and save relies on: numbers, description text, pictures.
 class TestPlatform : public QObject
 {
     Q_OBJECT
+    QTemporaryDir m_dir;
 
 private slots:
     void leadingNumber_data()
@@ -99,6 +147,77 @@ private slots:
         QCOMPARE(decoded.text.size(), text.isEmpty() ? bytes.size() : text.size());
         QCOMPARE(decoded.form, form);
         QCOMPARE(encodeText(decoded.text, decoded.form), bytes);
+    }
+
+    // The loader decodes only the visible corner, yet shows exactly the pixels of a whole
+    // decode turned upright.
+    void visiblePartMatchesUprightWholeDecode_data()
+    {
+        QTest::addColumn<QSize>("stored");
+        QTest::addColumn<int>("coding");
+        QTest::addColumn<QByteArray>("exif"); // the Exif segment's TIFF part; none when empty
+        const auto row = [](const char *name, QSize stored, int coding, const QByteArray &exif) {
+            QTest::newRow(name) << stored << coding << exif;
+        };
+        const QSize odd(1012, 905), turned(905, 1012); // both ways larger than the area
+        row("smaller than the area", {300, 200}, kBaseline, {});
+        row("one pixel", {1, 1}, kBaseline, {});
+        row("progressive", {1999, 1201}, kProgressive, {});
+        row("progressive, just taller", {900, 570}, kProgressive, {});
+        row("grey", {1700, 900}, kGrey, {});
+        row("truncated", {1600, 1200}, kTruncated, {});
+        row("PNG named .jpg", {900, 300}, kPng, {});
+        row("over Qt's allocation limit", {7000, 5000}, kBaseline, {});
+        // What Qt cannot read at all is no picture here either.
+        row("zero bytes", {400, 300}, kEmpty, {});
+        row("random bytes", {400, 300}, kNoise, {});
+        row("header only", {400, 300}, kHeader, {});
+
+        row("orientation 2, mirrored", odd, kBaseline, tiff(2));
+        row("orientation 3, half a turn", odd, kBaseline, tiff(3));
+        row("orientation 4, flipped", odd, kBaseline, tiff(4));
+        row("orientation 5, transposed", odd, kBaseline, tiff(5));
+        row("orientation 6, clockwise", odd, kBaseline, tiff(6));
+        row("orientation 7, transversed", odd, kBaseline, tiff(7));
+        row("orientation 8, anticlockwise", odd, kBaseline, tiff(8));
+        row("6, big-endian", odd, kBaseline, testdata::orientationTiff(6, true));
+        row("6, smaller than the area", {301, 199}, kBaseline, tiff(6));
+        row("6, progressive", odd, kProgressive, tiff(6));
+        row("7, grey", odd, kGrey, tiff(7));
+        row("3, truncated", {1600, 1200}, kTruncated, tiff(3));
+
+        // Damaged or absurd Exif data leaves the picture as stored.
+        row("Exif cut in the value", odd, kBaseline, tiff(6).left(19));
+        row("tag list outside", odd, kBaseline, tiff(6, 4, "\xf0"));
+        row("tag count past the end", odd, kBaseline, tiff(6, 8, "\xff\xff\x13\x01"));
+        row("not TIFF", odd, kBaseline, tiff(6, 2, "\x2b"));
+        row("orientation 0", odd, kBaseline, tiff(0));
+        row("orientation 9", odd, kBaseline, tiff(9));
+    }
+
+    void visiblePartMatchesUprightWholeDecode()
+    {
+        QFETCH(QSize, stored);
+        QFETCH(int, coding);
+        QFETCH(QByteArray, exif);
+        const QByteArray bytes = encoded(stored, coding);
+        const QString path = m_dir.filePath(QStringLiteral("photo.jpg"));
+        QVERIFY(
+            testdata::writeBytes(path, exif.isEmpty() ? bytes : testdata::withExif(bytes, exif)));
+
+        const LoadedPicture picture = LoadPicture(path, kVisibleArea);
+        QImageReader reader(path);
+        reader.setAllocationLimit(0);
+        reader.setAutoTransform(true);
+        const QImage whole = reader.read();
+        QCOMPARE(picture.isNull(), whole.isNull());
+        QCOMPARE(picture.errorString.isEmpty(), !whole.isNull());
+        if (whole.isNull())
+            return;
+        QCOMPARE(picture.fullSize, whole.size());
+        const QRect shown = whole.rect().intersected(QRect(QPoint(0, 0), kVisibleArea));
+        QCOMPARE(picture.visible.convertToFormat(QImage::Format_RGB32),
+                 whole.copy(shown).convertToFormat(QImage::Format_RGB32));
     }
 };
 

@@ -14,25 +14,24 @@
 #include <QWheelEvent>
 #include <memory>
 
-// What only the shown window can tell: pictures really painted, controls wired to the right
-// topic, captions and labels on view, the keyboard's way through the page.
+// What only the shown window can tell: pictures really painted, controls wired to their own
+// topic, captions and labels on view, the keyboard's way through a page. Picture N of every
+// topic is 121 + N pixels wide.
 class TestWindow : public QObject
 {
     Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Form1> m_form;
+    QList<float> m_draws;
 
     template<typename T = QWidget> T *control(const char *name) const
     {
         return m_form->findChild<T *>(QString::fromLatin1(name));
     }
-    int pictureWidth(int topic) const
-    {
-        return control<ImageControl>(kTopics.at(std::size_t(topic)).picture)->width();
-    }
+    int pictureWidth(int topic) const { return control(kTopics.at(topic).picture)->width(); }
     QTabBar *tabBar() const { return control<TabStrip>("SSTab1")->tabBar(); }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Form1> m_form;
-    QList<float> m_draws;
+    void click(const char *name) { QTest::mouseClick(control(name), Qt::LeftButton); }
 
 private slots:
     void init()
@@ -47,92 +46,79 @@ private slots:
 
     void startsOnTheFirstPicture()
     {
-        const QImage shown = control("Image1")->grab().toImage();
         const QImage file(m_dir->filePath(QStringLiteral("Maps/1.jpg")));
-        QCOMPARE(shown.size(), file.size());
-        for (const QPoint at : {QPoint(0, 0), QPoint(60, 45), QPoint(121, 89)})
-            QCOMPARE(shown.pixel(at), file.pixel(at));
+        QCOMPARE(control("Image1")->grab().toImage().convertToFormat(file.format()), file);
         QCOMPARE(control<DescriptionBox>("Text1")->text().toLatin1(),
                  testdata::descriptionBytes(QStringLiteral("Maps"), 1));
+        QVERIFY(control<DescriptionBox>("Text1")->verticalScrollBar()->isVisible());
         for (const layout::ButtonLayout &button : layout::kWindowButtons)
             QCOMPARE(control(button.name)->isVisible(), button.visible);
-        QVERIFY(!control<QTimer>("Timer1")->isActive());
         QCOMPARE(m_form->windowTitle(), u"Images of the Tarvel Archipelago"_qs);
-        QVERIFY(control<DescriptionBox>("Text1")->verticalScrollBar()->isVisible());
+        QVERIFY(tabBar()->tabRect(kTopicCount - 1).right() < control("SSTab1")->width());
     }
 
+    // A click on a caption or the arrow keys change the page and step its topic, the wheel
+    // does nothing; each page's buttons step their own topic only.
     void everyPageStepsItsOwnTopic()
     {
+        QWheelEvent wheel({40, 10}, tabBar()->mapToGlobal(QPoint(40, 10)), {}, {0, -120},
+                          Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(tabBar(), &wheel);
+        QCOMPARE(tabBar()->currentIndex(), 0);
+        tabBar()->setFocus();
+        QTest::keyClick(tabBar(), Qt::Key_Right);
+        QCOMPARE(pictureWidth(1), 122);
         for (int topic = 0; topic < kTopicCount; ++topic) {
             QTest::mouseClick(tabBar(), Qt::LeftButton, {}, tabBar()->tabRect(topic).center());
             QCOMPARE(control<TabStrip>("SSTab1")->currentIndex(), topic);
+            QCOMPARE(pictureWidth(topic), topic < 2 ? 123 : 122); // the first two seen before
+            click(kTopics.at(topic).back);
             QCOMPARE(pictureWidth(topic), 122);
-            QTest::mouseClick(control(kTopics.at(std::size_t(topic)).back), Qt::LeftButton);
-            QCOMPARE(pictureWidth(topic), 122);
-            QTest::mouseClick(control(kTopics.at(std::size_t(topic)).forward), Qt::LeftButton);
+            click(kTopics.at(topic).forward);
             QCOMPARE(pictureWidth(topic), 123);
         }
         QCOMPARE(pictureWidth(0), 123);
         QVERIFY(m_form->library().currentFolder().endsWith(u"/Mari"));
     }
 
-    void tabsSwitchButTheWheelDoesNot()
-    {
-        QTabBar *bar = tabBar();
-        QVERIFY(bar->tabRect(kTopicCount - 1).right() < control("SSTab1")->width());
-        QCOMPARE(bar->tabRect(kTopicCount - 1).top(), bar->tabRect(0).top());
-        QWheelEvent wheel(bar->tabRect(0).center(), bar->mapToGlobal(bar->tabRect(0).center()), {},
-                          {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(bar, &wheel);
-        QCOMPARE(bar->currentIndex(), 0);
-        bar->setFocus();
-        QTest::keyClick(bar, Qt::Key_Right);
-        QCOMPARE(control<TabStrip>("SSTab1")->currentIndex(), 1);
-        QCOMPARE(pictureWidth(1), 122);
-    }
-
     void labelsResizeAndStayOpaque()
     {
         auto *box = control<DescriptionBox>("Text1");
         const QRect atLoad = box->geometry();
-        QTest::mouseClick(control("Label1"), Qt::LeftButton);
+        click("Label1");
         QCOMPARE(box->geometry(), atLoad.adjusted(0, -20, 0, 0));
-        QTest::mouseClick(control("Label2"), Qt::LeftButton);
-        QTest::mouseClick(control("Label2"), Qt::LeftButton);
+        click("Label2");
+        click("Label2");
         QCOMPARE(box->geometry(), atLoad.adjusted(0, 20, 0, 0));
-
-        // A picture that spreads under the labels must not show through them.
-        testdata::writeJpeg(m_dir->filePath(QStringLiteral("Maps/2.jpg")),
-                            testdata::textured({1200, 900}, 3));
-        QTest::mouseClick(control("Command2"), Qt::LeftButton);
-        QWidget *label = control("Label1");
+        // A picture that spreads under the labels does not show through them, and the strip
+        // draws its frame around it.
+        testdata::textured({1200, 900}, 3).save(m_dir->filePath(QStringLiteral("Maps/2.jpg")));
+        click("Command2");
         const QImage window = m_form->grab().toImage();
-        const QPoint corner = label->mapTo(m_form.get(), QPoint(1, 1));
-        QCOMPARE(QColor(window.pixel(corner)), label->palette().color(QPalette::Button));
-        // The strip's frame is drawn along its bottom edge.
-        const QImage strip = control("SSTab1")->grab().toImage();
-        QVERIFY(strip.pixel(strip.width() / 2, strip.height() - 1)
+        QCOMPARE(window.pixelColor(control("Label1")->mapTo(m_form.get(), QPoint(1, 1))),
+                 control("Label1")->palette().color(QPalette::Button));
+        QVERIFY(window.pixel(300, control("SSTab1")->height() - 1)
                 != control("SSTab1")->palette().color(QPalette::Window).rgb());
     }
 
     void slideshowHopsAndSteps()
     {
-        m_draws = {0.65f};
-        QTest::mouseClick(control("Command9"), Qt::LeftButton);
-        QVERIFY(control("Command10")->isVisible() && control("Command13")->isVisible());
         auto *timer = control<QTimer>("Timer1");
-        QVERIFY(timer->isActive());
-        QTest::mouseClick(control("Command13"), Qt::LeftButton);
+        click("Command9");
+        QVERIFY(timer->isActive() && control("Command10")->isVisible());
+        click("Command13");
         QCOMPARE(timer->interval(), 4000);
-        QTest::mouseClick(control("Command10"), Qt::LeftButton);
-        QTest::mouseClick(control("Command10"), Qt::LeftButton);
+        click("Command10");
+        click("Command10");
         QCOMPARE(timer->interval(), 2000);
+        m_draws = {0.65f};
         QMetaObject::invokeMethod(timer, "timeout");
         QCOMPARE(control<TabStrip>("SSTab1")->currentIndex(), 6);
         QCOMPARE(pictureWidth(6), 122);
         QVERIFY(m_form->library().currentFolder().endsWith(u"/Fish"));
-        QTest::mouseClick(control("Command9"), Qt::LeftButton);
-        QVERIFY(!control("Command10")->isVisible() && !control("Command31")->isVisible());
+        click("Command9");
+        QVERIFY(!timer->isActive() && !control("Command13")->isVisible());
+        QVERIFY(!control("Command31")->isVisible());
     }
 
     void hiddenSaveWritesTheEditedText()
@@ -164,8 +150,8 @@ private slots:
         }
     }
 
-    // Each control of a page has its own place on the strip, drawn over the picture only, and a
-    // name for a screen reader.
+    // Each control has a place of its own on the strip, drawn over the picture only, and a
+    // name for a screen reader; the text boxes are light grey.
     void controlsStandApart()
     {
         const Topic &names = kTopics[0];
@@ -173,19 +159,15 @@ private slots:
         for (const char *name : {names.description, names.stepBox, names.back, names.forward,
                                  names.grow, layout::kWindowButtons[0].name})
             controls << control(name);
-        const QRect strip = control("SSTab1")->geometry();
+        const QImage window = m_form->grab().toImage();
         for (QWidget *widget : controls) {
-            const QRect place(widget->mapTo(m_form.get(), QPoint(0, 0)), widget->size());
-            QVERIFY2(strip.contains(place), widget->objectName().toLatin1());
+            QVERIFY(control("SSTab1")->rect().contains(widget->geometry()));
             QVERIFY(!widget->accessibleName().isEmpty());
             for (QWidget *other : controls)
                 QVERIFY(other == widget || !other->geometry().intersects(widget->geometry()));
         }
-        QVERIFY(control("Image1")->accessibleName().startsWith(u"Maps, Aerials"));
-        const QImage window = m_form->grab().toImage();
         for (const char *box : {names.description, names.stepBox})
-            QCOMPARE(window.pixelColor(control(box)->mapTo(m_form.get(), QPoint(4, 4))),
-                     QColor(192, 192, 192));
+            QCOMPARE(window.pixelColor(control(box)->pos() + QPoint(4, 4)), QColor(192, 192, 192));
         // "Auto On/ Off" is wider than its button: it wraps onto a second line, not cut off.
         const QImage button = control("Command9")->grab().toImage();
         int lines = 0;
@@ -207,7 +189,6 @@ private slots:
         for (const Topic &topic : kTopics)
             strip.addPage(QString::fromLatin1(topic.caption));
         QVERIFY(strip.tabBar()->tabRect(kTopicCount - 1).right() < 700);
-        QVERIFY(strip.tabBar()->font().pointSizeF() < 14);
     }
 
     void descriptionShowsWhatTextCannot()
@@ -219,6 +200,7 @@ private slots:
         QCOMPARE(box.text(), text);
         box.setText(QString(100'000, u'x'));
         QVERIFY(!box.isReadOnly());
+        // Laying out a huge text would freeze the window: it shows in part and stays exact.
         const QString huge(100'001, u'x');
         box.setText(huge);
         QVERIFY(box.isReadOnly());

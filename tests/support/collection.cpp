@@ -21,11 +21,6 @@ QImage textured(QSize size, quint32 seed)
     return image;
 }
 
-bool writeJpeg(const QString &path, const QImage &image)
-{
-    return image.save(path, "jpeg", 85);
-}
-
 bool writeBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -63,7 +58,7 @@ void makeTopic(const QString &root, const QString &folder, int count)
     QDir(root).mkpath(folder);
     for (int n = 1; n <= count; ++n) {
         const QString base = root + u'/' + folder + u'/' + QString::number(n);
-        writeJpeg(base + QStringLiteral(".jpg"), textured(QSize(121 + n, 90), quint32(n)));
+        textured(QSize(121 + n, 90), quint32(n)).save(base + QStringLiteral(".jpg"));
         writeBytes(base + QStringLiteral(".txt"), descriptionBytes(folder, n));
     }
 }

@@ -11,7 +11,6 @@ namespace testdata {
 
 // Detail in every pixel, so that a row or column out of place shows in any comparison.
 QImage textured(QSize size, quint32 seed);
-bool writeJpeg(const QString &path, const QImage &image);
 bool writeBytes(const QString &path, const QByteArray &bytes);
 
 // The little TIFF file inside an Exif segment, naming only the orientation; any value, so that

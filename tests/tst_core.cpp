@@ -1,10 +1,12 @@
 #include "collection.h"
 #include "library.h"
 #include "resizing.h"
+#include "slideshow.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -30,9 +32,9 @@ void damage(const QString &folder, const QString &script)
 
 } // namespace
 
-// Stepping, switching and saving over a topic folder holding pictures and descriptions 1 to 5;
-// picture N is 121 + N pixels wide.
-class TestLibrary : public QObject
+// The widget-free core: stepping and saving over a topic folder holding pictures and
+// descriptions 1 to 5 (picture N is 121 + N pixels wide), the resize rules, the slideshow.
+class TestCore : public QObject
 {
     Q_OBJECT
 
@@ -45,7 +47,8 @@ private slots:
         QDir(m_dir.filePath(QStringLiteral("Maps"))).removeRecursively();
         testdata::makeTopic(m_dir.path(), QStringLiteral("Maps"), 5);
         m_library = Library(QSize(788, 553));
-        m_library.start(m_dir.path(), QStringLiteral("Maps, Aerials"));
+        m_library.start(m_dir.path());
+        m_library.selectTopic(0);
     }
 
     void step_data()
@@ -108,24 +111,6 @@ private slots:
                      : testdata::descriptionBytes(QStringLiteral("Maps"), want[2].toInt()));
     }
 
-    void switchTopic_data()
-    {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<int>("topic");
-        QTest::newRow("first") << "Maps, Aerials" << 0;
-        QTest::newRow("fifth") << "Pelmora" << 4;
-        QTest::newRow("last") << "Marine life" << 9;
-        QTest::newRow("short, unknown") << "Map" << -1;
-    }
-
-    void switchTopic()
-    {
-        QFETCH(QString, caption);
-        QFETCH(int, topic);
-        QCOMPARE(m_library.switchTopic(caption), topic);
-        QCOMPARE(m_library.currentFolder(), m_dir.filePath(caption.left(4)));
-    }
-
     void save_data()
     {
         QTest::addColumn<QString>("text");
@@ -170,7 +155,6 @@ private slots:
         QTest::newRow("grow") << true << atLoad << QRectF(720, 7620, 10215, 915);
         QTest::newRow("grow past the top") << true << QRectF(0, 120, 9, 8415) << QRectF(0, -180, 9, 8715);
         QTest::newRow("grow at the top limit") << true << QRectF(0, -16777000, 9, 300) << QRectF(0, -16777000, 9, 300);
-        QTest::newRow("grow at the height limit") << true << QRectF(0, 0, 9, 16777000) << QRectF(0, 0, 9, 16777000);
         QTest::newRow("shrink") << false << atLoad << QRectF(720, 8220, 10215, 315);
         QTest::newRow("shrink 601") << false << QRectF(0, 0, 9, 601) << QRectF(0, 300, 9, 301);
         QTest::newRow("600 stays") << false << QRectF(0, 0, 9, 600) << QRectF(0, 0, 9, 600);
@@ -184,7 +168,55 @@ private slots:
         QFETCH(QRectF, after);
         QCOMPARE(grow ? grown(box) : shrunk(box), after);
     }
+
+    void hops_data()
+    {
+        QTest::addColumn<QList<float>>("draws");
+        QTest::addColumn<QList<int>>("pages");
+        QTest::newRow("first never to page 0") << QList<float>{0.05f, 0.0f, 0.42f} << QList{4};
+        QTest::newRow("never the same twice") << QList<float>{0.3f, 0.35f, 0.0f} << QList{3, 0};
+        QTest::newRow("a draw just below 1") << QList<float>{0.99999994f} << QList{9};
+        QTest::newRow("back to an earlier page")
+            << QList<float>{0.7f, 0.1f, 0.7f} << QList{7, 1, 7};
+    }
+
+    // Each tick takes draws until one differs from the page it hopped to last.
+    void hops()
+    {
+        QFETCH(QList<float>, draws);
+        QFETCH(QList<int>, pages);
+        Slideshow show([&draws] { return draws.takeFirst(); });
+        QSignalSpy hopped(&show, &Slideshow::hopped);
+        QList<int> seen;
+        while (!draws.isEmpty()) {
+            show.tick();
+            seen << hopped.takeFirst().at(0).toInt();
+        }
+        QCOMPARE(seen, pages);
+    }
+
+    void interval_data()
+    {
+        QTest::addColumn<QString>("presses");
+        QTest::addColumn<int>("interval");
+        QTest::newRow("at first") << "" << 3000;
+        QTest::newRow("shorter") << "-" << 2000;
+        QTest::newRow("not below a second") << "---" << 1000;
+        QTest::newRow("to ten seconds") << "+++++++" << 10000;
+        QTest::newRow("not above ten") << "++++++++" << 10000;
+        QTest::newRow("from the bound") << "---+" << 2000;
+    }
+
+    void interval()
+    {
+        QFETCH(QString, presses);
+        QFETCH(int, interval);
+        Slideshow show([] { return 0.5f; });
+        for (const QChar press : presses)
+            press == u'-' ? show.shorten() : show.lengthen();
+        QCOMPARE(show.timer()->interval(), interval);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestLibrary)
-#include "tst_library.moc"
+QTEST_GUILESS_MAIN(TestCore)
+#include "tst_core.moc"
