@@ -115,10 +115,8 @@ DescriptionBox::DescriptionBox(QWidget *parent) : QPlainTextEdit(parent)
     // Tab moves on to the next control, as in every other box of the window.
     setTabChangesFocus(true);
     viewport()->setCursor(Qt::ArrowCursor);
-    connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        if (!m_loading)
-            m_edited = true;
-    });
+    // Loading a text changes it too; setText clears the mark again once it is done.
+    connect(this, &QPlainTextEdit::textChanged, this, [this] { m_edited = true; });
 }
 
 QString DescriptionBox::text() const
@@ -137,7 +135,6 @@ void DescriptionBox::setText(const QString &text, TextForm form)
 {
     // Laying out millions of characters would freeze the window for seconds.
     constexpr qsizetype kShownAtMost = 100'000;
-    m_loading = true;
     m_exact = text;
     m_form = form;
     const bool shownInPart = text.size() > kShownAtMost;
@@ -151,7 +148,6 @@ void DescriptionBox::setText(const QString &text, TextForm form)
     // What is not shown could not be edited, so nothing of a long text may be.
     setReadOnly(shownInPart);
     m_edited = false;
-    m_loading = false;
 }
 
 void DescriptionBox::setTwipsGeometry(const QRectF &twips)

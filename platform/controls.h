@@ -86,6 +86,5 @@ private:
     QString m_exact;
     TextForm m_form = TextForm::Windows1252;
     bool m_edited = false;
-    bool m_loading = false;
     QRectF m_twips;
 };

@@ -58,7 +58,7 @@ const Turn &turnOf(int orientation)
 
 int validOrientation(int orientation)
 {
-    return orientation >= 1 && orientation <= 8 ? orientation : 1;
+    return orientation >= 2 && orientation <= 8 ? orientation : 1;
 }
 
 int orientationOf(QImageIOHandler::Transformations transformation)

@@ -55,6 +55,7 @@ private slots:
             QCOMPARE(control(button.name)->isVisible(), button.visible);
         QCOMPARE(m_form->windowTitle(), u"Images of the Tarvel Archipelago"_qs);
         QVERIFY(tabBar()->tabRect(kTopicCount - 1).right() < control("SSTab1")->width());
+        QCOMPARE(tabBar()->font(), m_form->font()); // the captions in the window's own face
     }
 
     // A click on a caption or the arrow keys change the page and step its topic, the wheel
