@@ -1,7 +1,6 @@
 #include "children.h"
 
 #include "controls.h"
-#include "fonts.h"
 #include "form1.h"
 #include "tabstrip.h"
 #include "topictable.h"
@@ -122,10 +121,14 @@ int runUntilFirstFrame(QApplication &app)
 void openSettled(Form1 &window, const QString &dir)
 {
     QApplication::setApplicationName(QStringLiteral("Tarvel Images"));
-    installFontSubstitutes();
-    window.Form_Load(dir);
+    window.start(dir);
     window.show();
     settle();
+}
+
+ImageControl *pictureOf(const Form1 &window, const Topic &topic)
+{
+    return window.findChild<ImageControl *>(QString::fromLatin1(topic.picture));
 }
 
 } // namespace
@@ -135,13 +138,20 @@ int peakMemoryChild(int &argc, char **argv, const QString &dir)
     QApplication app(argc, argv);
     Form1 window;
     openSettled(window, dir);
+    auto *tabs = window.findChild<TabStrip *>(QStringLiteral("SSTab1"));
+    if (!tabs) {
+        std::fprintf(stderr, "the window has no tab strip named SSTab1\n");
+        return 1;
+    }
     for (int tab = 1; tab < kTopicCount; ++tab) {
-        window.SSTab1()->setTab(tab);
+        tabs->setCurrentIndex(tab);
         settle();
     }
     int shown = 0;
-    for (TopicRow &row : window.topics())
-        shown += row.picture->Picture().isNull() ? 0 : 1;
+    for (const Topic &topic : kTopics) {
+        const ImageControl *picture = pictureOf(window, topic);
+        shown += picture && !picture->picture().isNull() ? 1 : 0;
+    }
     print("pages-shown", shown);
     printPeak();
     return 0;
@@ -153,8 +163,8 @@ int peakMemoryNaiveChild(int &argc, char **argv, const QString &dir)
     Form1 window;
     openSettled(window, dir);
     std::vector<QImage> whole;
-    for (const TopicNames &topic : kTopicNames) {
-        QImageReader reader(dir + u'/' + folderName(QString::fromUtf8(topic.caption))
+    for (const Topic &topic : kTopics) {
+        QImageReader reader(dir + u'/' + folderName(QString::fromLatin1(topic.caption))
                             + QStringLiteral("/1.jpg"));
         reader.setAllocationLimit(0);
         whole.push_back(reader.read());
@@ -173,15 +183,18 @@ int firstFrameChild(int &argc, char **argv, const QString &dir, Clock::time_poin
     FirstFrameWatch watch(mainStart);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvel Images"));
-    installFontSubstitutes();
     watch.mark("app");
 
     Form1 window;
     watch.mark("window");
-    ImageControl *picture = window.topics().row(0).picture;
-    watch.shown = [picture] { return !picture->Picture().isNull(); };
+    ImageControl *picture = pictureOf(window, kTopics[0]);
+    if (!picture) {
+        std::fprintf(stderr, "the window has no picture control named %s\n", kTopics[0].picture);
+        return 1;
+    }
+    watch.shown = [picture] { return !picture->picture().isNull(); };
     picture->installEventFilter(&watch);
-    window.Form_Load(dir);
+    window.start(dir);
     watch.mark("load");
     window.show();
     watch.mark("show");
@@ -196,8 +209,8 @@ int firstFrameBareChild(int &argc, char **argv, Clock::time_point mainStart)
     watch.mark("app");
 
     QTabWidget window;
-    for (const TopicNames &topic : kTopicNames)
-        window.addTab(new QWidget, QString::fromUtf8(topic.caption));
+    for (const Topic &topic : kTopics)
+        window.addTab(new QWidget, QString::fromLatin1(topic.caption));
     window.resize(800, 600);
     watch.mark("window");
     window.widget(0)->installEventFilter(&watch);
