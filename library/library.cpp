@@ -43,12 +43,12 @@ Shown Library::step(int topic, Direction direction, const QString &amountText)
 
     Shown shown;
     // A number past the range of a double names no file; it falls back like a missing one.
-    if (!std::isfinite(number) || !loadPicture(m_currentNumberText, shown))
+    if (!std::isfinite(number) || !fillPicture(m_currentNumberText, shown))
         fallBackToFirst(topic, shown);
     // The box must not keep another number's text: a save would write it into this number.
-    if (!readDescription(m_currentNumberText, shown) && number != 1.0) {
+    if (!fillDescription(m_currentNumberText, shown) && number != 1.0) {
         fallBackToFirst(topic, shown);
-        readDescription(m_currentNumberText, shown);
+        fillDescription(m_currentNumberText, shown);
     }
     return shown;
 }
@@ -57,23 +57,23 @@ void Library::fallBackToFirst(int topic, Shown &shown)
 {
     m_pictureNumbers.at(std::size_t(topic)) = 1.0;
     m_currentNumberText = numberText(1.0);
-    if (!loadPicture(m_currentNumberText, shown)) {
+    if (!fillPicture(m_currentNumberText, shown)) {
         shown.notice =
             QStringLiteral("Cannot show %1/1.jpg")
                 .arg(folderName(QString::fromLatin1(kTopics.at(std::size_t(topic)).caption)));
     }
 }
 
-bool Library::loadPicture(const QString &numberText, Shown &shown) const
+bool Library::fillPicture(const QString &numberText, Shown &shown) const
 {
     const QString path = pathFor(numberText, ".jpg");
-    shown.picture = LoadPicture(path, m_visibleArea);
+    shown.picture = loadPicture(path, m_visibleArea);
     if (shown.picture.isNull())
         warnIfPresent("picture", path, shown.picture.errorString);
     return !shown.picture.isNull();
 }
 
-bool Library::readDescription(const QString &numberText, Shown &shown) const
+bool Library::fillDescription(const QString &numberText, Shown &shown) const
 {
     const QString path = pathFor(numberText, ".txt");
     QString error;

@@ -46,8 +46,8 @@ public:
 
 private:
     void fallBackToFirst(int topic, Shown &shown);
-    bool loadPicture(const QString &numberText, Shown &shown) const;
-    bool readDescription(const QString &numberText, Shown &shown) const;
+    bool fillPicture(const QString &numberText, Shown &shown) const;
+    bool fillDescription(const QString &numberText, Shown &shown) const;
     QString pathFor(const QString &numberText, const char *suffix) const;
 
     QSize m_visibleArea;

@@ -22,7 +22,7 @@ LoadedPicture failure(QString why)
 
 } // namespace
 
-LoadedPicture LoadPicture(const QString &path, QSize visibleArea)
+LoadedPicture loadPicture(const QString &path, QSize visibleArea)
 {
     if (!mayOpen(path))
         return failure(QStringLiteral("is not a plain file"));

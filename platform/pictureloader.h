@@ -19,4 +19,4 @@ struct LoadedPicture
 // orientation says, decoding only the top-left part of at most visibleArea pixels; the rest
 // would be cut off by the page anyway. Fails on a missing, unreadable or non-picture file.
 // Synchronous and uncached.
-LoadedPicture LoadPicture(const QString &path, QSize visibleArea);
+LoadedPicture loadPicture(const QString &path, QSize visibleArea);

@@ -205,7 +205,7 @@ private slots:
         QVERIFY(
             testdata::writeBytes(path, exif.isEmpty() ? bytes : testdata::withExif(bytes, exif)));
 
-        const LoadedPicture picture = LoadPicture(path, kVisibleArea);
+        const LoadedPicture picture = loadPicture(path, kVisibleArea);
         QImageReader reader(path);
         reader.setAllocationLimit(0);
         reader.setAutoTransform(true);

@@ -164,7 +164,7 @@ void benchLoader(benchmark::State &state, const PictureCase &c, Samples &samples
     Stopwatch watch;
     for ([[maybe_unused]] auto _ : state) {
         watch.start();
-        const LoadedPicture picture = LoadPicture(c.picture(), g_visibleArea);
+        const LoadedPicture picture = loadPicture(c.picture(), g_visibleArea);
         watch.stop(state, samples);
         if (picture.fullSize != c.size
             || picture.visible.size() != g_visibleArea.boundedTo(c.size)) {

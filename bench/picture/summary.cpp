@@ -108,7 +108,7 @@ void printSummary(const std::vector<PictureCase> &cases, const std::vector<PeakR
     std::printf(
         "Medians, wall ms with the process's CPU ms in brackets. step = \">\" in the real "
         "window with step box \"0\" (load, description, paint); >/< = \">\" and \"<\" in "
-        "turn between pictures 1 and 2; loader = LoadPicture alone; whole = "
+        "turn between pictures 1 and 2; loader = loadPicture alone; whole = "
         "QImageReader::read() of the whole picture, turned upright. Probes of Qt's jpeg reader, "
         "on the picture as stored: clip = the loader's clip rectangle, rows = the same rows at "
         "the picture's full width (equal times: columns beside the clip are decoded anyway), "
