@@ -196,6 +196,7 @@ void Form1::start(const QString &appDir)
     m_library->start(appDir);
     m_library->selectTopic(m_tabs->currentIndex());
     m_pages[0].forward->click();
+    show();
 }
 
 void Form1::step(int topic, Direction direction)

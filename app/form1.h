@@ -26,8 +26,8 @@ public:
     explicit Form1(Slideshow::RandomSource random = {}, QWidget *parent = nullptr);
     ~Form1() override;
 
-    // Start-up: sizes the window, seeds the random numbers and opens the collection in
-    // appDir on its first picture.
+    // Start-up: sizes the window, seeds the random numbers, opens the collection in appDir on
+    // its first picture and shows the window.
     void start(const QString &appDir);
 
     const Library &library() const { return *m_library; }

@@ -3,6 +3,7 @@
 #include "form1.h"
 #include "layout.h"
 #include "tabstrip.h"
+#include "twips.h"
 
 #include <QApplication>
 #include <QFile>
@@ -40,7 +41,6 @@ private slots:
         testdata::makeCollection(m_dir->path(), 3);
         m_form = std::make_unique<Form1>([this] { return m_draws.takeFirst(); });
         m_form->start(m_dir->path());
-        m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     }
 
@@ -80,6 +80,23 @@ private slots:
         }
         QCOMPARE(pictureWidth(0), 123);
         QVERIFY(m_form->library().currentFolder().endsWith(u"/Mari"));
+    }
+
+    // A topic whose picture 1 is gone says so where its picture stands, at the size the
+    // picture control has before any picture.
+    void brokenTopicSaysSo()
+    {
+        for (const char *name : {"Maps/1.jpg", "Maps/2.jpg"})
+            QVERIFY(QFile::remove(m_dir->filePath(QString::fromLatin1(name))));
+        click("Command2");
+        QWidget *picture = control("Image1");
+        const layout::PageLayout &page = layout::kPages[0];
+        QCOMPARE(picture->size(),
+                 QSize(twips::toPixels(page.pictureWidth), twips::toPixels(page.pictureHeight)));
+        const QImage shown = picture->grab().toImage();
+        QImage plain = shown;
+        plain.fill(shown.pixel(0, 0));
+        QVERIFY(shown != plain);
     }
 
     void labelsResizeAndStayOpaque()
