@@ -83,7 +83,6 @@ void TabStrip::paintEvent(QPaintEvent *)
     QStyleOptionTabWidgetFrame frame;
     frame.initFrom(this);
     frame.rect = rect().adjusted(0, m_tabHeight - 1, 0, 0);
-    frame.shape = QTabBar::RoundedNorth;
     frame.tabBarSize = m_bar->size();
     frame.selectedTabRect = m_bar->tabRect(m_current);
     style()->drawPrimitive(QStyle::PE_FrameTabWidget, &frame, &painter, this);

@@ -138,13 +138,17 @@ private slots:
         QTest::newRow("every byte") << everyByte << QString() << TextForm::Windows1252;
     }
 
-    // Whatever a file holds comes back byte for byte when saved unchanged.
+    // Whatever a file holds comes back byte for byte when saved unchanged; a file larger than
+    // the reader's cap is not read at all.
     void textKeepsEveryByte()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         QFETCH(TextForm, form);
-        const DecodedText decoded = decodeText(bytes);
+        const QString path = m_dir.filePath(QStringLiteral("1.txt"));
+        QVERIFY(testdata::writeBytes(path, bytes));
+        QVERIFY(!readWholeFile(path, bytes.size() - 1));
+        const DecodedText decoded = decodeText(readWholeFile(path, bytes.size()).value());
         if (!text.isEmpty())
             QCOMPARE(decoded.text, text);
         QCOMPARE(decoded.text.size(), text.isEmpty() ? bytes.size() : text.size());
@@ -191,6 +195,7 @@ private slots:
 
         // Damaged or absurd Exif data leaves the picture as stored.
         row("Exif cut in the value", odd, kBaseline, tiff(6).left(19));
+        row("Exif ending with the value", odd, kBaseline, tiff(6).left(20));
         row("tag list outside", odd, kBaseline, tiff(6, 4, "\xf0"));
         row("tag count past the end", odd, kBaseline, tiff(6, 8, "\xff\xff\x13\x01"));
         row("not TIFF", odd, kBaseline, tiff(6, 2, "\x2b"));

@@ -51,6 +51,7 @@ private slots:
         QCOMPARE(control<DescriptionBox>("Text1")->text().toLatin1(),
                  testdata::descriptionBytes(QStringLiteral("Maps"), 1));
         QVERIFY(control<DescriptionBox>("Text1")->verticalScrollBar()->isVisible());
+        QCOMPARE(control<DescriptionBox>("Text1")->viewport()->cursor().shape(), Qt::ArrowCursor);
         for (const layout::ButtonLayout &button : layout::kWindowButtons)
             QCOMPARE(control(button.name)->isVisible(), button.visible);
         QCOMPARE(m_form->windowTitle(), u"Images of the Tarvel Archipelago"_qs);
@@ -112,6 +113,7 @@ private slots:
         // draws its frame around it.
         testdata::textured({1200, 900}, 3).save(m_dir->filePath(QStringLiteral("Maps/2.jpg")));
         click("Command2");
+        QCOMPARE(control<ImageControl>("Image1")->picture().size(), QSize(788, 553));
         const QImage window = m_form->grab().toImage();
         QCOMPARE(window.pixelColor(control("Label1")->mapTo(m_form.get(), QPoint(1, 1))),
                  control("Label1")->palette().color(QPalette::Button));
