@@ -54,10 +54,6 @@ QString numberText(double value)
 {
     if (value == 0.0)
         return QStringLiteral("0"); // also for -0, which no file is named after
-    if (std::isnan(value))
-        return QStringLiteral("NaN");
-    if (std::isinf(value))
-        return value > 0 ? QStringLiteral("Inf") : QStringLiteral("-Inf");
     if (std::fabs(value) < 1e15 && value == std::trunc(value))
         return QString::number(value, 'f', 0);
 

@@ -11,5 +11,6 @@ double leadingNumber(QStringView text);
 
 // The one text form of a number, used for file names and for the number on display alike:
 // plain decimal digits for whole numbers below 10^15, a point (never a comma) before a
-// fraction, otherwise up to 15 significant digits with an exponent such as "1E+20".
+// fraction, otherwise up to 15 significant digits with an exponent such as "1E+20". Only
+// finite numbers name files.
 QString numberText(double value);

@@ -194,28 +194,6 @@ private slots:
         }
         QCOMPARE(seen, pages);
     }
-
-    void interval_data()
-    {
-        QTest::addColumn<QString>("presses");
-        QTest::addColumn<int>("interval");
-        QTest::newRow("at first") << "" << 3000;
-        QTest::newRow("shorter") << "-" << 2000;
-        QTest::newRow("not below a second") << "---" << 1000;
-        QTest::newRow("to ten seconds") << "+++++++" << 10000;
-        QTest::newRow("not above ten") << "++++++++" << 10000;
-        QTest::newRow("from the bound") << "---+" << 2000;
-    }
-
-    void interval()
-    {
-        QFETCH(QString, presses);
-        QFETCH(int, interval);
-        Slideshow show([] { return 0.5f; });
-        for (const QChar press : presses)
-            press == u'-' ? show.shorten() : show.lengthen();
-        QCOMPARE(show.timer()->interval(), interval);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCore)
