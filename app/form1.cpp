@@ -189,9 +189,7 @@ void Form1::setFocusOrder()
 
 void Form1::start(const QString &appDir)
 {
-    // The outer size is 800 x 600; the frame is known only once the window is shown, so until
-    // then the whole of it counts as client area.
-    resize(layout::kWindowWidthPixels, layout::kWindowHeightPixels);
+    placeOnScreen();
     seedRandomNumbers();
     m_library->start(appDir);
     m_library->selectTopic(m_tabs->currentIndex());
@@ -227,7 +225,6 @@ bool Form1::event(QEvent *event)
 {
     const bool handled = QWidget::event(event);
     switch (event->type()) {
-    case QEvent::Show:
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::WindowActivate:
@@ -239,28 +236,27 @@ bool Form1::event(QEvent *event)
     return handled;
 }
 
-// The outer size and the centre both need the frame, which a window manager reports some
-// time after the window is mapped, and may still be placing the window then. Place it when it
-// is shown, then again whenever the frame is known and the window is not yet where it belongs;
-// once it is, it stays wherever the user puts it.
+// The outer size needs the frame, which a window manager reports only some time after the
+// window is mapped. The first placing, before the window exists, gives the position of the
+// frame's corner, so the window manager puts the frame there itself; once the frame is known,
+// the client area shrinks to leave the outer size, and from then on the window stays wherever
+// the user puts it.
 void Form1::placeOnScreen()
 {
-    if (m_placed || !isVisible() || !windowHandle() || !screen())
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    if (m_placedInFrame || (frame.isNull() && m_placedWithoutFrame) || !screen())
         return;
-    const QMargins frame = windowHandle()->frameMargins();
+    m_placedWithoutFrame = true;
+    m_placedInFrame = !frame.isNull();
     const QRect available = screen()->availableGeometry();
     const QRect target(available.x() + (available.width() - layout::kWindowWidthPixels) / 2,
                        available.y() + (available.height() - layout::kWindowHeightPixels) / 2,
                        layout::kWindowWidthPixels, layout::kWindowHeightPixels);
-    if (!frame.isNull() && windowHandle()->frameGeometry() == target) {
-        m_placed = true;
-        return;
-    }
-    // A window manager that will not have it there gets a few tries, not a fight.
-    if (++m_placings > kMostPlacings)
-        return;
     resize(target.size().shrunkBy(frame));
-    // Through the window itself: the widget's own idea of its frame may not have caught up
-    // yet, and it would take the move for one to where the window already is.
-    windowHandle()->setFramePosition(target.topLeft());
+    // Through the window itself once it exists: the widget's own idea of its frame may not
+    // have caught up yet, and it would take the move for one to where the window already is.
+    if (windowHandle())
+        windowHandle()->setFramePosition(target.topLeft());
+    else
+        move(target.topLeft());
 }

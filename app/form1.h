@@ -61,7 +61,6 @@ private:
     std::array<QWidget *, 2> m_intervalButtons{};
     std::unique_ptr<Library> m_library;
     Slideshow *m_slideshow = nullptr;
-    static constexpr int kMostPlacings = 5;
-    int m_placings = 0;
-    bool m_placed = false;
+    bool m_placedWithoutFrame = false;
+    bool m_placedInFrame = false;
 };
