@@ -118,22 +118,12 @@ std::optional<QByteArray> readWholeFile(const QString &path, qint64 maxBytes, QS
 
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
 {
+    // Left uncommitted, the temporary file goes with the QSaveFile and the target stays as it
+    // was.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    if (file.write(bytes) != bytes.size()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
 }
