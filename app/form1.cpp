@@ -9,6 +9,7 @@
 
 #include <QLineEdit>
 #include <QScreen>
+#include <QStyle>
 #include <QTabBar>
 #include <QWindow>
 #include <algorithm>
@@ -248,10 +249,9 @@ void Form1::placeOnScreen()
         return;
     m_placedWithoutFrame = true;
     m_placedInFrame = !frame.isNull();
-    const QRect available = screen()->availableGeometry();
-    const QRect target(available.x() + (available.width() - layout::kWindowWidthPixels) / 2,
-                       available.y() + (available.height() - layout::kWindowHeightPixels) / 2,
-                       layout::kWindowWidthPixels, layout::kWindowHeightPixels);
+    const QRect target = QStyle::alignedRect(
+        Qt::LeftToRight, Qt::AlignCenter, {layout::kWindowWidthPixels, layout::kWindowHeightPixels},
+        screen()->availableGeometry());
     resize(target.size().shrunkBy(frame));
     // Through the window itself once it exists: the widget's own idea of its frame may not
     // have caught up yet, and it would take the move for one to where the window already is.

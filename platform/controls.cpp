@@ -65,7 +65,7 @@ QSize ImageControl::visibleArea() const
     const QWidget *container = parentWidget();
     if (!container)
         return size();
-    return (container->size() - QSize(x(), y())).expandedTo(QSize(0, 0));
+    return container->size() - QSize(x(), y());
 }
 
 void ImageControl::paintEvent(QPaintEvent *)

@@ -32,6 +32,7 @@ QByteArray encoded(QSize size, int coding)
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, coding & kPng ? "png" : "jpeg");
     writer.setProgressiveScanWrite(coding & kProgressive);
+    writer.setText(QStringLiteral("Comment"), QStringLiteral("A segment the decoder skips"));
     writer.write(photo);
     const qsizetype cut = coding & kEmpty ? 0
         : coding & kHeader                ? 200
