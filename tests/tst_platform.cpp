@@ -180,6 +180,7 @@ private slots:
         row("tag count past the end", odd, kBaseline, tiff(6, 8, "\xff\xff\x13\x01"));
         row("not TIFF", odd, kBaseline, tiff(6, 2, "\x2b"));
         row("byte order mixed", odd, kBaseline, tiff(6, 1, "M"));
+        row("no tags listed", odd, kBaseline, tiff(6, 8, QByteArray(2, '\0')));
         row("orientation 0", odd, kBaseline, tiff(0));
         row("orientation 9", odd, kBaseline, tiff(9));
     }
