@@ -85,7 +85,6 @@ QRect storedRect(QRect upright, QSize stored, int orientation)
 
 QImage turnUpright(const QImage &piece, int orientation)
 {
-    orientation = validOrientation(orientation);
     if (orientation == 1 || piece.isNull())
         return piece;
     const QImage source = piece.depth() == 8 || piece.depth() == 32

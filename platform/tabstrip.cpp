@@ -8,7 +8,6 @@
 TabStrip::TabStrip(QWidget *parent) : QWidget(parent), m_bar(new QTabBar(this))
 {
     m_bar->setExpanding(false);
-    m_bar->setUsesScrollButtons(false);
     m_bar->setElideMode(Qt::ElideNone);
     m_bar->setDrawBase(false);
     // A page changes by a click on its caption or by the keyboard, never by the wheel.

@@ -75,6 +75,8 @@ private slots:
         for (int topic = 0; topic < kTopicCount; ++topic) {
             QTest::mouseClick(tabBar(), Qt::LeftButton, {}, tabBar()->tabRect(topic).center());
             QCOMPARE(control<TabStrip>("SSTab1")->currentIndex(), topic);
+            QVERIFY(control(kTopics.at(topic).forward)->isVisible()
+                    && !control(kTopics.at((topic + 1) % kTopicCount).forward)->isVisible());
             QCOMPARE(pictureWidth(topic), topic < 2 ? 123 : 122); // the first two seen before
             click(kTopics.at(topic).back);
             QCOMPARE(pictureWidth(topic), 122);
