@@ -67,7 +67,7 @@ private slots:
         QTest::newRow("blanks, sign") << " \t\r\n-12" << -12.0 << "-12";
         QTest::newRow("words after") << "2 apples" << 2.0 << "2";
         QTest::newRow("fraction") << "0.5" << 0.5 << "0.5";
-        QTest::newRow("point first") << "-.25x" << -0.25 << "-0.25";
+        QTest::newRow("point first") << "-.5x" << -0.5 << "-0.5";
         QTest::newRow("point last") << "7." << 7.0 << "7";
         QTest::newRow("comma is no point") << "1,5" << 1.0 << "1";
         QTest::newRow("signed exponent") << "+1.5e3" << 1500.0 << "1500";
