@@ -59,6 +59,7 @@ private slots:
         QCOMPARE(tabBar()->font(), m_form->font()); // the captions in the window's own face
         control("SSTab1")->setFont(QFont(QStringLiteral("Liberation Mono"), 14)); // or smaller
         QVERIFY(tabBar()->tabRect(kTopicCount - 1).right() < control("SSTab1")->width());
+        QCOMPARE(tabBar()->font().family(), u"Liberation Mono"_qs);
     }
 
     // A click on a caption or the arrow keys change the page and step its topic, the wheel
