@@ -47,10 +47,8 @@ void Slideshow::changeInterval(int step)
 void Slideshow::tick()
 {
     float pick = m_lastPick;
-    while (pick == m_lastPick) {
-        // A single-precision draw just below 1 can round the product up to 10.
-        pick = std::clamp(std::floor(m_random() * kPageCount), 0.0f, kPageCount - 1.0f);
-    }
+    while (pick == m_lastPick)
+        pick = std::floor(m_random() * kPageCount);
     m_lastPick = pick;
     emit hopped(int(pick));
 }
