@@ -22,14 +22,25 @@ QRect pixels(const layout::Box &box)
     return twips::toPixels(QRect(box.left, box.top, box.width, box.height));
 }
 
+void setBox(QWidget *widget, const layout::Box &box)
+{
+    widget->setGeometry(pixels(box));
+}
+
+// A description box keeps its place in twips, which its grow and shrink rules work on.
+void setBox(DescriptionBox *widget, const layout::Box &box)
+{
+    widget->setTwipsGeometry(QRectF(box.left, box.top, box.width, box.height));
+}
+
 template<typename Widget>
 Widget *place(Widget *widget, const char *name, const layout::Box &box, const FontSpec &font,
-              const char *accessibleName)
+              const QString &accessibleName)
 {
     widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(pixels(box));
+    setBox(widget, box);
     widget->setFont(makeFont(font));
-    widget->setAccessibleName(QString::fromLatin1(accessibleName));
+    widget->setAccessibleName(accessibleName);
     return widget;
 }
 
@@ -57,7 +68,7 @@ Form1::Form1(Slideshow::RandomSource random, QWidget *parent) : QWidget(parent)
     for (int topic = 0; topic < kTopicCount; ++topic)
         buildPage(topic);
 
-    m_library = std::make_unique<Library>(m_pages[0].picture->visibleArea());
+    m_collection = std::make_unique<Collection>(m_pages[0].picture->visibleArea());
     m_slideshow = new Slideshow(random ? std::move(random) : nextRandomNumber, this);
     m_slideshow->timer()->setObjectName(QString::fromLatin1(layout::kTimerName));
     buildWindowButtons();
@@ -85,46 +96,44 @@ void Form1::buildPage(int topic)
     Page &page = m_pages.at(std::size_t(topic));
     for (const layout::RoleLayout &role : layout::kRoles) {
         const QString text = QString::fromLatin1(role.text ? role.text : "");
+        const QString accessible = QString::fromLatin1(role.accessibleName);
         switch (role.role) {
         case Role::Picture: {
             const layout::Box box = {role.box.left, role.box.top, layout.pictureWidth,
                                      layout.pictureHeight};
             page.picture = place(new ImageControl(container), names.picture, box, role.font,
-                                 role.accessibleName);
+                                 caption + u' ' + accessible);
             page.picture->setEmptySize(page.picture->size());
-            page.picture->setAccessibleName(caption + QStringLiteral(" picture"));
             page.picture->lower(); // everything else on the page is drawn over it
             break;
         }
         case Role::Description:
             page.description = place(new DescriptionBox(container), names.description, role.box,
-                                     role.font, role.accessibleName);
-            page.description->setTwipsGeometry(
-                QRectF(role.box.left, role.box.top, role.box.width, role.box.height));
+                                     role.font, accessible);
             page.description->setText(
                 layout.descriptionEndsWithLineBreak ? text + QStringLiteral("\r\n") : text);
             paintLightGrey(page.description);
             break;
         case Role::StepBox:
             page.stepBox = place(new QLineEdit(text, container), names.stepBox, role.box, role.font,
-                                 role.accessibleName);
+                                 accessible);
             paintLightGrey(page.stepBox);
             break;
         case Role::Forward:
             page.forward = place(new CommandButton(text, container), names.forward, role.box,
-                                 role.font, role.accessibleName);
+                                 role.font, accessible);
             break;
         case Role::Back:
             page.back = place(new CommandButton(text, container), names.back, role.box, role.font,
-                              role.accessibleName);
+                              accessible);
             break;
         case Role::Grow:
-            page.grow = place(new ClickLabel(text, container), names.grow, role.box, role.font,
-                              role.accessibleName);
+            page.grow =
+                place(new ClickLabel(text, container), names.grow, role.box, role.font, accessible);
             break;
         case Role::Shrink:
             page.shrink = place(new ClickLabel(text, container), names.shrink, role.box, role.font,
-                                role.accessibleName);
+                                accessible);
             break;
         }
     }
@@ -134,8 +143,9 @@ void Form1::buildWindowButtons()
 {
     using layout::Action;
     for (const layout::ButtonLayout &entry : layout::kWindowButtons) {
-        auto *button = place(new CommandButton(QString::fromLatin1(entry.caption), this),
-                             entry.name, entry.box, entry.font, entry.accessibleName);
+        auto *button =
+            place(new CommandButton(QString::fromLatin1(entry.caption), this), entry.name,
+                  entry.box, entry.font, QString::fromLatin1(entry.accessibleName));
         button->setVisible(entry.visible);
         switch (entry.action) {
         case Action::ToggleSlideshow:
@@ -188,38 +198,37 @@ void Form1::setFocusOrder()
         setTabOrder(chain[i - 1].second, chain[i].second);
 }
 
-void Form1::start(const QString &appDir)
+void Form1::start(const QString &folder)
 {
     placeOnScreen();
     seedRandomNumbers();
-    m_library->start(appDir);
-    m_library->selectTopic(m_tabs->currentIndex());
-    m_pages[0].forward->click();
+    m_collection->open(folder);
+    m_collection->selectTopic(m_tabs->currentIndex());
+    step(m_tabs->currentIndex(), Direction::Forward);
     show();
 }
 
 void Form1::step(int topic, Direction direction)
 {
     Page &page = m_pages.at(std::size_t(topic));
-    const Shown shown = m_library->step(topic, direction, page.stepBox->text());
-    if (shown.picture.isNull())
-        page.picture->showNotice(shown.notice);
+    const StepResult result = m_collection->step(topic, direction, page.stepBox->text());
+    if (result.picture.isNull())
+        page.picture->showNotice(result.notice);
     else
-        page.picture->setPicture(shown.picture);
-    page.description->setText(shown.description.text, shown.description.form);
+        page.picture->setPicture(result.picture);
+    page.description->setText(result.description.text, result.description.form);
 }
 
-void Form1::switchTopic()
+void Form1::switchTopic(int topic)
 {
-    const int topic = m_tabs->currentIndex();
-    m_library->selectTopic(topic);
-    m_pages.at(std::size_t(topic)).forward->click();
+    m_collection->selectTopic(topic);
+    step(topic, Direction::Forward);
 }
 
 void Form1::save()
 {
     const DescriptionBox *box = m_pages.at(std::size_t(m_tabs->currentIndex())).description;
-    m_library->save(box->text(), box->textForm());
+    m_collection->save(box->text(), box->textForm());
 }
 
 bool Form1::event(QEvent *event)
@@ -249,14 +258,20 @@ void Form1::placeOnScreen()
         return;
     m_placedWithoutFrame = true;
     m_placedInFrame = !frame.isNull();
-    const QRect target = QStyle::alignedRect(
-        Qt::LeftToRight, Qt::AlignCenter, {layout::kWindowWidthPixels, layout::kWindowHeightPixels},
-        screen()->availableGeometry());
-    resize(target.size().shrunkBy(frame));
+    const WindowPlacement placement =
+        centredPlacement({layout::kWindowWidthPixels, layout::kWindowHeightPixels},
+                         screen()->availableGeometry(), frame);
+    resize(placement.clientSize);
     // Through the window itself once it exists: the widget's own idea of its frame may not
     // have caught up yet, and it would take the move for one to where the window already is.
     if (windowHandle())
-        windowHandle()->setFramePosition(target.topLeft());
+        windowHandle()->setFramePosition(placement.framePosition);
     else
-        move(target.topLeft());
+        move(placement.framePosition);
+}
+
+WindowPlacement centredPlacement(QSize outer, QRect available, QMargins frame)
+{
+    const QRect target = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, outer, available);
+    return {target.topLeft(), target.size().shrunkBy(frame)};
 }

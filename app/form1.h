@@ -1,6 +1,6 @@
 #pragma once
 
-#include "library.h"
+#include "collection.h"
 #include "slideshow.h"
 #include "topictable.h"
 
@@ -15,8 +15,17 @@ class ImageControl;
 class QLineEdit;
 class TabStrip;
 
+// Where a window of the given outer size stands centred on the screen's free area: the corner
+// of its frame, and the client size that leaves the outer size once the frame is drawn.
+struct WindowPlacement
+{
+    QPoint framePosition;
+    QSize clientSize;
+};
+WindowPlacement centredPlacement(QSize outer, QRect available, QMargins frame);
+
 // The one window: ten topic pages on a tab strip, and the slideshow's buttons. It shows what
-// the library and the slideshow hand it.
+// the collection and the slideshow hand it.
 class Form1 : public QWidget
 {
     Q_OBJECT
@@ -26,11 +35,11 @@ public:
     explicit Form1(Slideshow::RandomSource random = {}, QWidget *parent = nullptr);
     ~Form1() override;
 
-    // Start-up: sizes the window, seeds the random numbers, opens the collection in appDir on
+    // Start-up: sizes the window, seeds the random numbers, opens the collection in folder on
     // its first picture and shows the window.
-    void start(const QString &appDir);
+    void start(const QString &folder);
 
-    const Library &library() const { return *m_library; }
+    const Collection &collection() const { return *m_collection; }
 
 protected:
     bool event(QEvent *event) override;
@@ -52,14 +61,14 @@ private:
     void wirePage(const Page &page, int topic);
     void setFocusOrder();
     void step(int topic, Direction direction);
-    void switchTopic();
+    void switchTopic(int topic);
     void save();
     void placeOnScreen();
 
     TabStrip *m_tabs = nullptr;
     std::array<Page, kTopicCount> m_pages;
     std::array<QWidget *, 2> m_intervalButtons{};
-    std::unique_ptr<Library> m_library;
+    std::unique_ptr<Collection> m_collection;
     Slideshow *m_slideshow = nullptr;
     bool m_placedWithoutFrame = false;
     bool m_placedInFrame = false;

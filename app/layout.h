@@ -40,7 +40,7 @@ inline constexpr FontSpec kBoldButtonFont = {"MS Sans Serif", 8.25, true};
 
 // clang-format off
 inline constexpr std::array<RoleLayout, 7> kRoles = {{
-    {Role::Picture, {120, 480, 0, 0}, nullptr, kWindowFont, "Picture"},
+    {Role::Picture, {120, 480, 0, 0}, nullptr, kWindowFont, "picture"},
     {Role::Description, {720, 7920, 10215, 615}, "Text1", kWindowFont, "Description"},
     {Role::StepBox, {11520, 480, 255, 285}, "1", kWindowFont, "Step amount"},
     {Role::Forward, {11520, 2280, 255, 375}, ">", kBoldButtonFont, "Next picture"},

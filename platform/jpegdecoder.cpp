@@ -1,9 +1,5 @@
 #include "jpegdecoder.h"
 
-#include "exif.h"
-#include "orientation.h"
-#include "visibleregion.h"
-
 #include <QIODevice>
 #include <csetjmp>
 #include <cstdio> // jpeglib.h needs FILE and size_t declared first
@@ -103,7 +99,6 @@ bool readHeader(JpegDecoder &d, QIODevice &device)
     d.source.resync_to_restart = jpeg_resync_to_restart;
     d.source.term_source = sourceTerm;
     d.info.src = &d.source;
-    jpeg_save_markers(&d.info, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&d.info, TRUE);
     return true;
 }
@@ -154,38 +149,19 @@ bool readRow(JpegDecoder &d, uchar *row)
     return true;
 }
 
-// The first Exif segment decides; libjpeg kept the APP1 segments for this.
-int orientationOf(const jpeg_decompress_struct &info)
-{
-    for (jpeg_saved_marker_ptr marker = info.marker_list; marker; marker = marker->next) {
-        if (marker->marker == JPEG_APP0 + 1 && marker->data_length >= 6
-            && std::memcmp(marker->data, "Exif\0\0", 6) == 0)
-            return exifOrientation(marker->data, marker->data_length);
-    }
-    return 1;
-}
-
 } // namespace
 
-bool decodeVisibleJpeg(QIODevice &device, QSize visibleArea, LoadedPicture *result)
+QImage decodeJpegPiece(QIODevice &device, QSize stored, QRect needed, QRect kept)
 {
     JpegDecoder d;
-    if (!readHeader(d, device))
-        return false;
+    if (!readHeader(d, device)
+        || stored != QSize(int(d.info.image_width), int(d.info.image_height)))
+        return {};
     const bool colour = d.info.num_components == 3
         && (d.info.jpeg_color_space == JCS_YCbCr || d.info.jpeg_color_space == JCS_RGB);
     const bool grey = d.info.num_components == 1 && d.info.jpeg_color_space == JCS_GRAYSCALE;
     if (!colour && !grey)
-        return false;
-    const QSize stored(int(d.info.image_width), int(d.info.image_height));
-    const int orientation = orientationOf(d.info);
-    const QSize fullSize = uprightSize(stored, orientation);
-    const auto [shown, decoded] = visibleRegion(fullSize, visibleArea);
-    // A turned picture's visible corner lies elsewhere in the stored rows, with the extra
-    // block on the sides that face the rest of the picture.
-    const QRect kept = storedRect(shown, stored, orientation);
-    const QRect needed = storedRect(decoded, stored, orientation);
-
+        return {};
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
     d.info.out_color_space = colour ? JCS_EXT_BGRA : JCS_GRAYSCALE;
 #else
@@ -193,27 +169,24 @@ bool decodeVisibleJpeg(QIODevice &device, QSize visibleArea, LoadedPicture *resu
 #endif
     int leftInRow = 0;
     if (!startDecoding(d, needed, &leftInRow))
-        return false;
+        return {};
 
-    // Rows come out as wide as libjpeg's cropped width; only the shown part is kept.
+    // Rows come out as wide as libjpeg's cropped width; only the kept part is copied.
     const QImage::Format format = colour ? QImage::Format_RGB32 : QImage::Format_Grayscale8;
     const int bytesPerPixel = colour ? 4 : 1;
     QImage row(int(d.info.output_width), 1, format);
     QImage piece(kept.size(), format);
     if (row.isNull() || piece.isNull())
-        return false;
+        return {};
     const auto rowBytes = std::size_t(kept.width()) * std::size_t(bytesPerPixel);
     const auto keptInRow =
         std::size_t(leftInRow + kept.x() - needed.x()) * std::size_t(bytesPerPixel);
     while (int(d.info.output_scanline) <= needed.bottom()) {
         const int y = int(d.info.output_scanline);
         if (!readRow(d, row.bits()))
-            return false;
+            return {};
         if (y >= kept.top() && y <= kept.bottom())
             std::memcpy(piece.scanLine(y - kept.y()), row.constBits() + keptInRow, rowBytes);
     }
-
-    result->fullSize = fullSize;
-    result->visible = turnUpright(piece, orientation);
-    return !result->visible.isNull();
+    return piece;
 }

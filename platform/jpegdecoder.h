@@ -1,13 +1,15 @@
 #pragma once
 
-#include "pictureloader.h"
+#include <QImage>
+#include <QRect>
 
 class QIODevice;
 
-// Decodes the visible top-left part of a JPEG, turned upright as its Exif orientation says,
-// with libjpeg directly: unlike Qt's reader it leaves out the stored columns and rows that
-// cannot be seen. (A progressive picture whose corner lies in its stored bottom rows is still
-// held whole as coefficients until its last scan is read.) False, with the device's position
-// undefined, for anything it does not handle exactly as Qt's reader would (CMYK, damaged
-// headers, other formats).
-bool decodeVisibleJpeg(QIODevice &device, QSize visibleArea, LoadedPicture *result);
+// Decodes one rectangle of a JPEG as it is stored, with libjpeg directly: unlike Qt's reader
+// it leaves out the columns and rows outside needed. Only the pixels of kept, which lies inside
+// needed, are handed back; the rest of needed is what block smoothing reads around it. (A
+// progressive picture whose rectangle lies in its bottom rows is still held whole as
+// coefficients until its last scan is read.) A null image, with the device's position
+// undefined, for anything it does not decode exactly as Qt's reader would (CMYK, damaged
+// headers, a size other than stored).
+QImage decodeJpegPiece(QIODevice &device, QSize stored, QRect needed, QRect kept);

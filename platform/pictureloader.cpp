@@ -1,11 +1,10 @@
 #include "pictureloader.h"
 
-#include "orientation.h"
 #include "textfile.h"
-#include "visibleregion.h"
 
 #include <QFile>
 #include <QImageReader>
+#include <QTransform>
 
 #ifdef TARVEL_HAVE_JPEG_CROP
 #include "jpegdecoder.h"
@@ -20,50 +19,82 @@ LoadedPicture failure(QString why)
     return result;
 }
 
+// Qt turns a picture upright by mirroring and flipping it as stored first, then turning it a
+// quarter clockwise; this maps the stored picture's area onto the upright one's.
+QTransform uprightTransform(QSize stored, QImageIOHandler::Transformations turn)
+{
+    const bool mirror = turn.testFlag(QImageIOHandler::TransformationMirror);
+    const bool flip = turn.testFlag(QImageIOHandler::TransformationFlip);
+    QTransform transform(mirror ? -1 : 1, 0, 0, flip ? -1 : 1, mirror ? stored.width() : 0,
+                         flip ? stored.height() : 0);
+    if (turn.testFlag(QImageIOHandler::TransformationRotate90))
+        transform *= QTransform(0, 1, -1, 0, stored.height(), 0);
+    return transform;
+}
+
+QRect mapped(const QTransform &transform, QRect rect)
+{
+    return transform.mapRect(QRectF(rect)).toRect();
+}
+
 } // namespace
 
 LoadedPicture loadPicture(const QString &path, QSize visibleArea)
 {
     if (!mayOpen(path))
         return failure(QStringLiteral("is not a plain file"));
+    // Read, not mapped: a file cut short while mapped would end the program.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failure(file.errorString());
+
+    // Qt reads the size and the orientation from the header alone.
+    QImageReader header(&file);
+    const QSize stored = header.size();
+    const QImageIOHandler::Transformations turn = header.transformation();
+    if (!stored.isValid() || stored.isEmpty())
+        return failure(header.errorString());
+    const QTransform toUpright = uprightTransform(stored, turn);
+    const QTransform toStored = toUpright.inverted();
+    LoadedPicture result;
+    result.fullSize = mapped(toUpright, QRect(QPoint(0, 0), stored)).size();
+
+    // JPEG decoders smooth colour across block edges, so decoding one block further than can
+    // be seen keeps the visible pixels identical to those of a whole decode.
+    constexpr int kEdgeMargin = 16;
+    const QRect whole(QPoint(0, 0), result.fullSize);
+    const QRect shown = whole.intersected(QRect(QPoint(0, 0), visibleArea.expandedTo({1, 1})));
+    const QRect decoded = whole.intersected(shown.adjusted(0, 0, kEdgeMargin, kEdgeMargin));
 
 #ifdef TARVEL_HAVE_JPEG_CROP
-    {
-        // JPEGs, most of what is shown, go to libjpeg directly; asking Qt's reader to decide by
-        // content would load every image plugin there is on the first picture.
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly) && file.peek(3) == QByteArray("\xff\xd8\xff")) {
-            LoadedPicture result;
-            if (decodeVisibleJpeg(file, visibleArea, &result))
-                return result;
+    // Most pictures are JPEGs, and of those libjpeg decodes just the stored rectangle that
+    // becomes the visible corner; Qt's reader would decode every row above it in full.
+    if (header.format() == "jpeg" && file.seek(0)) {
+        QImage piece =
+            decodeJpegPiece(file, stored, mapped(toStored, decoded), mapped(toStored, shown));
+        if (!piece.isNull()) {
+            piece = piece.mirrored(turn.testFlag(QImageIOHandler::TransformationMirror),
+                                   turn.testFlag(QImageIOHandler::TransformationFlip));
+            if (turn.testFlag(QImageIOHandler::TransformationRotate90))
+                piece = piece.transformed(QTransform().rotate(90));
+            result.visible = std::move(piece);
+            return result;
         }
     }
 #endif
 
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    const QSize stored = reader.size();
-    if (!stored.isValid() || stored.isEmpty())
-        return failure(reader.errorString());
+    if (!file.seek(0))
+        return failure(file.errorString());
+    QImageReader reader(&file);
     // Qt clips the stored picture and then turns the piece upright, so the clip is asked for
-    // where the upright corner is stored.
+    // where the upright corner is stored. Formats that cannot clip are decoded whole; the
+    // reader's allocation limit keeps a huge one from taking the memory with it.
     reader.setAutoTransform(true);
-    const int orientation = orientationOf(reader.transformation());
-    const QSize fullSize = uprightSize(stored, orientation);
-    const auto [shown, decoded] = visibleRegion(fullSize, visibleArea);
-
-    // Formats that cannot clip are decoded whole; the reader's allocation limit keeps a huge
-    // one from taking the memory with it.
-    if (decoded.size() != fullSize && reader.supportsOption(QImageIOHandler::ClipRect))
-        reader.setClipRect(storedRect(decoded, stored, orientation));
+    if (decoded != whole && reader.supportsOption(QImageIOHandler::ClipRect))
+        reader.setClipRect(mapped(toStored, decoded));
     QImage image;
     if (!reader.read(&image))
         return failure(reader.errorString());
-    if (image.isNull())
-        return failure(QStringLiteral("no picture data"));
-
-    LoadedPicture result;
-    result.fullSize = fullSize;
     result.visible = image.size() == shown.size() ? std::move(image) : image.copy(shown);
     return result;
 }

@@ -15,8 +15,7 @@ struct LoadedPicture
     bool isNull() const { return visible.isNull(); }
 };
 
-// Reads a picture by its content, whatever its name says, turned upright as its Exif
-// orientation says, decoding only the top-left part of at most visibleArea pixels; the rest
-// would be cut off by the page anyway. Fails on a missing, unreadable or non-picture file.
-// Synchronous and uncached.
+// Reads a picture by its content, whatever its name says, turned upright as Qt reads its
+// orientation, decoding only the top-left part of at most visibleArea pixels; the rest would
+// be cut off by the page anyway. Fails on a missing, unreadable or non-picture file.
 LoadedPicture loadPicture(const QString &path, QSize visibleArea);

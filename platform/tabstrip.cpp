@@ -48,7 +48,7 @@ void TabStrip::selectPage(int index)
         page(i)->setVisible(i == index);
     // QTabBar reports the first tab added as a change; that is the initial selection.
     if (previous >= 0 && previous != index)
-        emit currentChanged(previous);
+        emit currentChanged(index);
 }
 
 // Every caption stays on view in one row: where a wider face stands in for the strip's own,

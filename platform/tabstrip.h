@@ -27,7 +27,7 @@ public:
     void setTabHeight(int pixels);
 
 signals:
-    void currentChanged(int previousIndex);
+    void currentChanged(int index);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

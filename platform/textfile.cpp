@@ -10,8 +10,9 @@
 
 namespace {
 
-// 0x80..0x9F; the unassigned bytes map to the C1 control of the same value.
-constexpr std::array<char16_t, 32> kHighControls = {
+// What the bytes 0x80..0x9F stand for; the unassigned ones map to the C1 control of the same
+// value.
+constexpr std::array<char16_t, 32> kCharactersFrom80To9F = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
@@ -23,7 +24,7 @@ QString decode1252(const QByteArray &bytes)
     QChar *out = text.data();
     for (const char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        *out++ = (b >= 0x80 && b <= 0x9F) ? QChar(kHighControls[b - 0x80]) : QChar(b);
+        *out++ = (b >= 0x80 && b <= 0x9F) ? QChar(kCharactersFrom80To9F[b - 0x80]) : QChar(b);
     }
     return text;
 }
@@ -32,8 +33,8 @@ char encode1252(char16_t u)
 {
     if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
         return char(u);
-    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
-        if (kHighControls[i] == u)
+    for (std::size_t i = 0; i < kCharactersFrom80To9F.size(); ++i) {
+        if (kCharactersFrom80To9F[i] == u)
             return char(0x80 + i);
     }
     return '?';

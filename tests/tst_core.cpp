@@ -1,7 +1,7 @@
 #include "collection.h"
-#include "library.h"
 #include "resizing.h"
 #include "slideshow.h"
+#include "testdata.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,23 +12,38 @@
 
 namespace {
 
-// "rm 3.txt;junk 3.jpg;...": what a user did to the folder by hand.
-void damage(const QString &folder, const QString &script)
+// What a curator did by hand to some files of a topic folder.
+enum class Spoil { Removed, Junk, Folder, Huge, CopyOf5 };
+
+void spoil(const QString &folder, const QStringList &files, Spoil how)
 {
-    for (const QString &command : script.split(u';', Qt::SkipEmptyParts)) {
-        const QString verb = command.section(u' ', 0, 0);
-        const QString path = folder + u'/' + command.section(u' ', 1);
+    for (const QString &name : files) {
+        const QString path = folder + u'/' + name;
         QFile::remove(path);
-        if (verb == u"junk")
+        if (how == Spoil::Junk)
             testdata::writeBytes(path, QByteArray(5000, '\x5a'));
-        else if (verb == u"dir")
+        else if (how == Spoil::Folder)
             QDir().mkpath(path);
-        else if (verb == u"copy")
-            QFile::copy(folder + QStringLiteral("/5") + path.mid(path.lastIndexOf(u'.')), path);
-        else if (QFile huge(path); verb == u"huge" && huge.open(QIODevice::WriteOnly))
+        else if (how == Spoil::CopyOf5)
+            QFile::copy(folder + QStringLiteral("/5.") + QFileInfo(name).suffix(), path);
+        else if (QFile huge(path); how == Spoil::Huge && huge.open(QIODevice::WriteOnly))
             huge.resize(qint64(64) * 1024 * 1024 + 1); // sparse: costs nothing
     }
 }
+
+// A topic stands at from, a user spoils some files, then steps; where it arrives.
+struct StepRow
+{
+    QStringList spoiled;
+    Spoil how;
+    int from;
+    Direction direction;
+    const char *amount;
+    double number;
+    int picture;     // the picture shown; 0 for the notice
+    int description; // 0 for none
+    const char *warning = "";
+};
 
 } // namespace
 
@@ -39,44 +54,42 @@ class TestCore : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    Library m_library{QSize(788, 553)};
+    Collection m_collection{QSize(788, 553)};
 
 private slots:
     void init()
     {
         QDir(m_dir.filePath(QStringLiteral("Maps"))).removeRecursively();
         testdata::makeTopic(m_dir.path(), QStringLiteral("Maps"), 5);
-        m_library = Library(QSize(788, 553));
-        m_library.start(m_dir.path());
-        m_library.selectTopic(0);
+        m_collection = Collection(QSize(788, 553));
+        m_collection.open(m_dir.path());
+        m_collection.selectTopic(0);
     }
 
     void step_data()
     {
-        QTest::addColumn<QString>("damaged");
-        QTest::addColumn<int>("from");
-        QTest::addColumn<QString>("press"); // the button, then the step box's text
-        QTest::addColumn<QString>("shows"); // number; picture or "-" for a notice; description
-        QTest::addColumn<QString>("warning");
+        QTest::addColumn<StepRow>("row");
+        const auto F = Direction::Forward, B = Direction::Backward;
+        const QStringList none, three = {"3.jpg", "3.txt"};
         // clang-format off
-        QTest::newRow("forward") << "" << 1 << ">1" << "2 2 2" << "";
-        QTest::newRow("past the last") << "" << 5 << ">1" << "1 1 1" << "";
-        QTest::newRow("below the first") << "" << 1 << "<1" << "1 1 1" << "";
-        QTest::newRow("0.jpg is a picture") << "copy 0.jpg;copy 0.txt" << 1 << "<1" << "0 5 5" << "";
-        QTest::newRow("amount past the last") << "" << 4 << ">3" << "1 1 1" << "";
-        QTest::newRow("negative amount") << "" << 3 << ">-1" << "2 2 2" << "";
-        QTest::newRow("letters: no move") << "" << 3 << "<abc" << "3 3 3" << "";
-        QTest::newRow("half a step") << "" << 1 << ">0.5" << "1 1 1" << "";
-        QTest::newRow("half a step to a file") << "copy 1.5.jpg;copy 1.5.txt" << 1 << ">0.5" << "1.5 5 5" << "";
-        QTest::newRow("gap") << "rm 3.jpg;rm 3.txt" << 2 << ">1" << "1 1 1" << "";
-        QTest::newRow("over the gap") << "rm 3.jpg;rm 3.txt" << 2 << ">2" << "4 4 4" << "";
-        QTest::newRow("description missing") << "rm 3.txt" << 2 << ">1" << "1 1 1" << "";
-        QTest::newRow("picture damaged") << "junk 3.jpg" << 2 << ">1" << "1 1 1" << "picture .*3.jpg";
-        QTest::newRow("description a folder") << "dir 3.txt" << 2 << ">1" << "1 1 1" << "description .*3.txt: is not a plain file";
-        QTest::newRow("description too large") << "huge 3.txt" << 2 << ">1" << "1 1 1" << "3.txt: 67108865 bytes";
-        QTest::newRow("description 1 missing") << "rm 1.txt" << 5 << ">1" << "1 1 0" << "";
-        QTest::newRow("picture 1 missing") << "rm 1.jpg" << 5 << ">1" << "1 - 1" << "";
-        QTest::newRow("past a double's range") << "" << 1 << ">1e400" << "1 1 1" << "";
+        QTest::newRow("forward") << StepRow{none, Spoil::Removed, 1, F, "1", 2, 2, 2};
+        QTest::newRow("past the last") << StepRow{none, Spoil::Removed, 5, F, "1", 1, 1, 1};
+        QTest::newRow("below the first") << StepRow{none, Spoil::Removed, 1, B, "1", 1, 1, 1};
+        QTest::newRow("0.jpg is a picture") << StepRow{{"0.jpg", "0.txt"}, Spoil::CopyOf5, 1, B, "1", 0, 5, 5};
+        QTest::newRow("amount past the last") << StepRow{none, Spoil::Removed, 4, F, "3", 1, 1, 1};
+        QTest::newRow("negative amount") << StepRow{none, Spoil::Removed, 3, F, "-1", 2, 2, 2};
+        QTest::newRow("letters: no move") << StepRow{none, Spoil::Removed, 3, B, "abc", 3, 3, 3};
+        QTest::newRow("half a step") << StepRow{none, Spoil::Removed, 1, F, "0.5", 1, 1, 1};
+        QTest::newRow("half a step to a file") << StepRow{{"1.5.jpg", "1.5.txt"}, Spoil::CopyOf5, 1, F, "0.5", 1.5, 5, 5};
+        QTest::newRow("gap") << StepRow{three, Spoil::Removed, 2, F, "1", 1, 1, 1};
+        QTest::newRow("over the gap") << StepRow{three, Spoil::Removed, 2, F, "2", 4, 4, 4};
+        QTest::newRow("description missing") << StepRow{{"3.txt"}, Spoil::Removed, 2, F, "1", 1, 1, 1};
+        QTest::newRow("picture damaged") << StepRow{{"3.jpg"}, Spoil::Junk, 2, F, "1", 1, 1, 1, "picture .*3.jpg"};
+        QTest::newRow("description a folder") << StepRow{{"3.txt"}, Spoil::Folder, 2, F, "1", 1, 1, 1, "description .*3.txt: is not a plain file"};
+        QTest::newRow("description too large") << StepRow{{"3.txt"}, Spoil::Huge, 2, F, "1", 1, 1, 1, "3.txt: 67108865 bytes"};
+        QTest::newRow("description 1 missing") << StepRow{{"1.txt"}, Spoil::Removed, 5, F, "1", 1, 1, 0};
+        QTest::newRow("picture 1 missing") << StepRow{{"1.jpg"}, Spoil::Removed, 5, F, "1", 1, 0, 1};
+        QTest::newRow("past a double's range") << StepRow{none, Spoil::Removed, 1, F, "1e400", 1, 1, 1};
         // clang-format on
     }
 
@@ -84,31 +97,21 @@ private slots:
     // file is there and still fails.
     void step()
     {
-        QFETCH(QString, damaged);
-        QFETCH(int, from);
-        QFETCH(QString, press);
-        QFETCH(QString, shows);
-        QFETCH(QString, warning);
-        damage(m_dir.filePath(QStringLiteral("Maps")), damaged);
-        m_library.step(0, Direction::Forward, QString::number(from));
-        if (warning.isEmpty())
-            QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+        QFETCH(StepRow, row);
+        spoil(m_dir.filePath(QStringLiteral("Maps")), row.spoiled, row.how);
+        m_collection.step(0, Direction::Forward, QString::number(row.from));
+        if (*row.warning)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(row.warning));
         else
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(warning));
+            QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
 
-        const Shown shown = m_library.step(
-            0, press.front() == u'>' ? Direction::Forward : Direction::Backward, press.mid(1));
-        const QStringList want = shows.split(u' ');
-        QCOMPARE(m_library.currentNumberText(), want[0]);
-        QCOMPARE(m_library.pictureNumber(0), want[0].toDouble());
-        QCOMPARE(shown.picture.isNull() ? QStringLiteral("-")
-                                        : QString::number(shown.picture.fullSize.width() - 121),
-                 want[1]);
-        QCOMPARE(shown.notice, shown.picture.isNull() ? u"Cannot show Maps/1.jpg"_qs : QString());
-        QCOMPARE(shown.description.text.toLatin1(),
-                 want[2] == u"0"
-                     ? ""
-                     : testdata::descriptionBytes(QStringLiteral("Maps"), want[2].toInt()));
+        const StepResult result = m_collection.step(0, row.direction, row.amount);
+        QCOMPARE(m_collection.pictureNumber(0), row.number);
+        QCOMPARE(m_collection.currentNumberText(), QString::number(row.number));
+        QCOMPARE(result.picture.isNull() ? 0 : result.picture.fullSize.width() - 121, row.picture);
+        QCOMPARE(result.notice, row.picture ? QString() : u"Cannot show Maps/1.jpg"_qs);
+        QCOMPARE(result.description.text.toLatin1(),
+                 row.description ? testdata::descriptionBytes("Maps", row.description) : "");
     }
 
     void save_data()
@@ -133,14 +136,13 @@ private slots:
         QFETCH(QString, text);
         QFETCH(TextForm, form);
         QFETCH(QByteArray, bytes);
-        m_library.step(0, Direction::Forward, QStringLiteral("2"));
+        m_collection.step(0, Direction::Forward, QStringLiteral("2"));
         const QString path = m_dir.filePath(QStringLiteral("Maps/2.txt"));
         if (bytes.isEmpty()) {
-            QFile::remove(path);
-            QDir().mkpath(path);
+            spoil(m_dir.filePath(QStringLiteral("Maps")), {QStringLiteral("2.txt")}, Spoil::Folder);
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("2.txt")));
         }
-        QCOMPARE(m_library.save(text, form), !bytes.isEmpty());
+        QCOMPARE(m_collection.save(text, form), !bytes.isEmpty());
         QFile file(path);
         QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), bytes);
     }
@@ -154,7 +156,10 @@ private slots:
         // clang-format off
         QTest::newRow("grow") << true << atLoad << QRectF(720, 7620, 10215, 915);
         QTest::newRow("grow past the top") << true << QRectF(0, 120, 9, 8415) << QRectF(0, -180, 9, 8715);
-        QTest::newRow("grow at the top limit") << true << QRectF(0, -16777000, 9, 300) << QRectF(0, -16777000, 9, 300);
+        QTest::newRow("grow to the top limit") << true << QRectF(0, -16776916, 9, 300) << QRectF(0, -16777216, 9, 600);
+        QTest::newRow("grow past the top limit") << true << QRectF(0, -16777000, 9, 300) << QRectF(0, -16777000, 9, 300);
+        QTest::newRow("grow to the height limit") << true << QRectF(0, 0, 9, 16776916) << QRectF(0, -300, 9, 16777216);
+        QTest::newRow("grow past the height limit") << true << QRectF(0, 0, 9, 16777000) << QRectF(0, 0, 9, 16777000);
         QTest::newRow("shrink") << false << atLoad << QRectF(720, 8220, 10215, 315);
         QTest::newRow("shrink 601") << false << QRectF(0, 0, 9, 601) << QRectF(0, 300, 9, 301);
         QTest::newRow("600 stays") << false << QRectF(0, 0, 9, 600) << QRectF(0, 0, 9, 600);
@@ -193,6 +198,31 @@ private slots:
             seen << hopped.takeFirst().at(0).toInt();
         }
         QCOMPARE(seen, pages);
+    }
+
+    void interval_data()
+    {
+        QTest::addColumn<int>("shorter");
+        QTest::addColumn<int>("longer");
+        QTest::addColumn<int>("interval");
+        QTest::newRow("as started") << 0 << 0 << 3000;
+        QTest::newRow("a second shorter") << 1 << 0 << 2000;
+        QTest::newRow("never below one") << 3 << 1 << 2000;
+        QTest::newRow("never above ten") << 0 << 8 << 10000;
+    }
+
+    // The shorter presses come first, then the longer ones.
+    void interval()
+    {
+        QFETCH(int, shorter);
+        QFETCH(int, longer);
+        QFETCH(int, interval);
+        Slideshow show([] { return 0.5f; });
+        for (int i = 0; i < shorter; ++i)
+            show.shorten();
+        for (int i = 0; i < longer; ++i)
+            show.lengthen();
+        QCOMPARE(show.timer()->interval(), interval);
     }
 };
 

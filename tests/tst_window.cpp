@@ -1,12 +1,13 @@
-#include "collection.h"
 #include "controls.h"
 #include "form1.h"
 #include "layout.h"
 #include "tabstrip.h"
+#include "testdata.h"
 #include "twips.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -15,9 +16,9 @@
 #include <QWheelEvent>
 #include <memory>
 
-// What only the shown window can tell: pictures really painted, controls wired to their own
-// topic, captions and labels on view, the keyboard's way through a page. Picture N of every
-// topic is 121 + N pixels wide.
+// What only the shown window can tell: pictures really painted, each page's controls wired to
+// their own topic, captions and labels on view, the keyboard's way through a page. Every topic
+// holds pictures 1 to 5, and picture N is 121 + N pixels wide.
 class TestWindow : public QObject
 {
     Q_OBJECT
@@ -30,15 +31,19 @@ class TestWindow : public QObject
     {
         return m_form->findChild<T *>(QString::fromLatin1(name));
     }
-    int pictureWidth(int topic) const { return control(kTopics.at(topic).picture)->width(); }
+    int shownNumber(int topic) const { return control(kTopics.at(topic).picture)->width() - 121; }
     QTabBar *tabBar() const { return control<TabStrip>("SSTab1")->tabBar(); }
     void click(const char *name) { QTest::mouseClick(control(name), Qt::LeftButton); }
+    QString folder(int topic) const
+    {
+        return m_dir->filePath(folderName(QString::fromLatin1(kTopics.at(topic).caption)));
+    }
 
 private slots:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        testdata::makeCollection(m_dir->path(), 3);
+        testdata::makeCollection(m_dir->path(), 5);
         m_form = std::make_unique<Form1>([this] { return m_draws.takeFirst(); });
         m_form->start(m_dir->path());
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
@@ -50,21 +55,70 @@ private slots:
         QCOMPARE(control("Image1")->grab().toImage().convertToFormat(file.format()), file);
         QCOMPARE(control<DescriptionBox>("Text1")->text().toLatin1(),
                  testdata::descriptionBytes(QStringLiteral("Maps"), 1));
-        QVERIFY(control<DescriptionBox>("Text1")->verticalScrollBar()->isVisible());
-        QCOMPARE(control<DescriptionBox>("Text1")->viewport()->cursor().shape(), Qt::ArrowCursor);
-        for (const layout::ButtonLayout &button : layout::kWindowButtons)
-            QCOMPARE(control(button.name)->isVisible(), button.visible);
         QCOMPARE(m_form->windowTitle(), u"Images of the Tarvel Archipelago"_qs);
+    }
+
+    // Ten captions in one row in the window's own face; a wider face makes them smaller.
+    void captionsFitInOneRow()
+    {
         QVERIFY(tabBar()->tabRect(kTopicCount - 1).right() < control("SSTab1")->width());
-        QCOMPARE(tabBar()->font(), m_form->font()); // the captions in the window's own face
-        control("SSTab1")->setFont(QFont(QStringLiteral("Liberation Mono"), 14)); // or smaller
+        QCOMPARE(tabBar()->font(), m_form->font());
+        control("SSTab1")->setFont(QFont(QStringLiteral("Liberation Mono"), 14));
         QVERIFY(tabBar()->tabRect(kTopicCount - 1).right() < control("SSTab1")->width());
         QCOMPARE(tabBar()->font().family(), u"Liberation Mono"_qs);
     }
 
-    // A click on a caption or the arrow keys change the page and step its topic, the wheel
-    // does nothing; each page's buttons step their own topic only.
-    void everyPageStepsItsOwnTopic()
+    void pages_data()
+    {
+        QTest::addColumn<int>("topic");
+        for (int topic = 0; topic < kTopicCount; ++topic)
+            QTest::newRow(kTopics.at(topic).caption) << topic;
+    }
+
+    // Choosing a page steps its topic by its own step box, and so do its ">" and "<"; the
+    // hidden save writes its description to its topic's file of the number it stepped to last.
+    void stepsAndSavesItsOwnTopic_data() { pages_data(); }
+    void stepsAndSavesItsOwnTopic()
+    {
+        QFETCH(int, topic);
+        const Topic &names = kTopics.at(topic);
+        for (const Topic &other : kTopics) {
+            control<QLineEdit>(other.stepBox)->setText(&other == &names ? "2" : "0");
+            control<DescriptionBox>(other.description)->setPlainText(other.description);
+        }
+        QTest::mouseClick(tabBar(), Qt::LeftButton, {}, tabBar()->tabRect(topic).center());
+        const int first = topic == 0 ? 1 : 2; // the first page was stepped at start-up
+        QCOMPARE(shownNumber(topic), first);
+        for (const char *button : {names.forward, names.back, names.forward})
+            click(button);
+        QCOMPARE(shownNumber(topic), first + 2);
+        control<DescriptionBox>(names.description)->setPlainText(names.caption);
+        control<QPushButton>("Command31")->click();
+        QFile file(folder(topic) + u'/' + QString::number(first + 2) + QStringLiteral(".txt"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray(names.caption) + "\r\n");
+    }
+
+    // A page's "^" and "v" resize its own description box and no other.
+    void labelsResizeTheirOwnBox_data() { pages_data(); }
+    void labelsResizeTheirOwnBox()
+    {
+        QFETCH(int, topic);
+        tabBar()->setCurrentIndex(topic);
+        const Topic &names = kTopics.at(topic);
+        QWidget *box = control(names.description);
+        QWidget *other = control(kTopics.at((topic + 1) % kTopicCount).description);
+        const QRect atLoad = box->geometry();
+        click(names.grow);
+        QCOMPARE(box->geometry(), atLoad.adjusted(0, -20, 0, 0));
+        click(names.shrink);
+        click(names.shrink);
+        QCOMPARE(box->geometry(), atLoad.adjusted(0, 20, 0, 0));
+        QCOMPARE(other->geometry(), atLoad);
+    }
+
+    // The arrow keys change the page and step its topic; the wheel does nothing.
+    void keysChangePagesWheelDoesNot()
     {
         QWheelEvent wheel({40, 10}, tabBar()->mapToGlobal(QPoint(40, 10)), {}, {0, -120},
                           Qt::NoButton, {}, Qt::NoScrollPhase, false);
@@ -72,20 +126,9 @@ private slots:
         QCOMPARE(tabBar()->currentIndex(), 0);
         tabBar()->setFocus();
         QTest::keyClick(tabBar(), Qt::Key_Right);
-        QCOMPARE(pictureWidth(1), 122);
-        for (int topic = 0; topic < kTopicCount; ++topic) {
-            QTest::mouseClick(tabBar(), Qt::LeftButton, {}, tabBar()->tabRect(topic).center());
-            QCOMPARE(control<TabStrip>("SSTab1")->currentIndex(), topic);
-            QVERIFY(control(kTopics.at(topic).forward)->isVisible()
-                    && !control(kTopics.at((topic + 1) % kTopicCount).forward)->isVisible());
-            QCOMPARE(pictureWidth(topic), topic < 2 ? 123 : 122); // the first two seen before
-            click(kTopics.at(topic).back);
-            QCOMPARE(pictureWidth(topic), 122);
-            click(kTopics.at(topic).forward);
-            QCOMPARE(pictureWidth(topic), 123);
-        }
-        QCOMPARE(pictureWidth(0), 123);
-        QVERIFY(m_form->library().currentFolder().endsWith(u"/Mari"));
+        QCOMPARE(shownNumber(1), 1);
+        QVERIFY(control(kTopics[1].forward)->isVisible()
+                && !control(kTopics[0].forward)->isVisible());
     }
 
     // A topic whose picture 1 is gone says so where its picture stands, at the size the
@@ -105,60 +148,47 @@ private slots:
         QVERIFY(shown != plain);
     }
 
-    void labelsResizeAndStayOpaque()
+    // A picture that spreads under the labels does not show through them, and the strip draws
+    // its frame around it; only its visible corner is held.
+    void picturesStayUnderTheControls()
     {
-        auto *box = control<DescriptionBox>("Text1");
-        const QRect atLoad = box->geometry();
-        click("Label1");
-        QCOMPARE(box->geometry(), atLoad.adjusted(0, -20, 0, 0));
-        click("Label2");
-        click("Label2");
-        QCOMPARE(box->geometry(), atLoad.adjusted(0, 20, 0, 0));
-        // A picture that spreads under the labels does not show through them, and the strip
-        // draws its frame around it.
         testdata::textured({1200, 900}, 3).save(m_dir->filePath(QStringLiteral("Maps/2.jpg")));
         click("Command2");
         QCOMPARE(control<ImageControl>("Image1")->picture().size(), QSize(788, 553));
         const QImage window = m_form->grab().toImage();
         QCOMPARE(window.pixelColor(control("Label1")->mapTo(m_form.get(), QPoint(1, 1))),
                  control("Label1")->palette().color(QPalette::Button));
+        for (const char *box : {"Text1", "Text16"})
+            QCOMPARE(window.pixelColor(control(box)->pos() + QPoint(4, 4)), QColor(192, 192, 192));
         QVERIFY(window.pixel(300, control("SSTab1")->height() - 1)
                 != control("SSTab1")->palette().color(QPalette::Window).rgb());
     }
 
+    // "-" and "+" are on view while the slideshow runs and move its interval within 1 to 10
+    // seconds; a hop selects a page and steps it.
     void slideshowHopsAndSteps()
     {
         auto *timer = control<QTimer>("Timer1");
+        QVERIFY(!control("Command10")->isVisible() && !control("Command31")->isVisible());
         click("Command9");
         QVERIFY(timer->isActive() && control("Command10")->isVisible());
-        click("Command10");
-        QCOMPARE(timer->interval(), 2000);
-        for (const char *name : {"Command10", "Command10", "Command13"})
-            click(name); // a second each way, never below one
-        QCOMPARE(timer->interval(), 2000);
-        for (int i = 0; i < 9; ++i)
-            click("Command13"); // nor above ten
-        QCOMPARE(timer->interval(), 10000);
+        for (const auto &[button, presses, interval] :
+             {std::tuple{"Command10", 3, 1000}, {"Command13", 1, 2000}, {"Command13", 9, 10000}}) {
+            for (int i = 0; i < presses; ++i)
+                click(button);
+            QCOMPARE(timer->interval(), interval);
+        }
         m_draws = {0.65f};
         QMetaObject::invokeMethod(timer, "timeout");
-        QCOMPARE(control<TabStrip>("SSTab1")->currentIndex(), 6);
-        QCOMPARE(pictureWidth(6), 122);
-        QVERIFY(m_form->library().currentFolder().endsWith(u"/Fish"));
+        QCOMPARE(tabBar()->currentIndex(), 6);
+        QCOMPARE(shownNumber(6), 1);
+        QVERIFY(m_form->collection().currentFolder().endsWith(u"/Fish"));
         click("Command9");
         QVERIFY(!timer->isActive() && !control("Command13")->isVisible());
-        QVERIFY(!control("Command31")->isVisible());
     }
 
-    void hiddenSaveWritesTheEditedText()
-    {
-        control<DescriptionBox>("Text1")->setPlainText(QStringLiteral("new\nlines"));
-        control<QPushButton>("Command31")->click();
-        QFile file(m_dir->filePath(QStringLiteral("Maps/1.txt")));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("new\r\nlines\r\n"));
-    }
-
-    // The Tab key walks the page's controls and the window's buttons by their numbers.
+    // The Tab key walks the page's controls and the window's buttons by their numbers; every
+    // control has a name for a screen reader.
     void focusFollowsTheTable()
     {
         const Topic &names = kTopics[0];
@@ -174,28 +204,13 @@ private slots:
         for (const QString &name : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget()->objectName(), name);
+            QVERIFY(!QApplication::focusWidget()->accessibleName().isEmpty());
         }
     }
 
-    // Each control has a place of its own on the strip, drawn over the picture only, and a
-    // name for a screen reader; the text boxes are light grey.
-    void controlsStandApart()
+    // "Auto On/ Off" is wider than its button: it wraps onto a second line, not cut off.
+    void captionWraps()
     {
-        const Topic &names = kTopics[0];
-        QList<QWidget *> controls;
-        for (const char *name : {names.description, names.stepBox, names.back, names.forward,
-                                 names.grow, layout::kWindowButtons[0].name})
-            controls << control(name);
-        const QImage window = m_form->grab().toImage();
-        for (QWidget *widget : controls) {
-            QVERIFY(control("SSTab1")->rect().contains(widget->geometry()));
-            QVERIFY(!widget->accessibleName().isEmpty());
-            for (QWidget *other : controls)
-                QVERIFY(other == widget || !other->geometry().intersects(widget->geometry()));
-        }
-        for (const char *box : {names.description, names.stepBox})
-            QCOMPARE(window.pixelColor(control(box)->pos() + QPoint(4, 4)), QColor(192, 192, 192));
-        // "Auto On/ Off" is wider than its button: it wraps onto a second line, not cut off.
         const QImage button = control("Command9")->grab().toImage();
         int lines = 0;
         for (int y = 0, inked = 0; y < button.height(); ++y) {
@@ -223,6 +238,30 @@ private slots:
         QVERIFY(box.isReadOnly());
         QVERIFY(box.toPlainText().endsWith(u"[1 more characters are not shown]"));
         QCOMPARE(box.text(), huge);
+    }
+
+    void placement_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QMargins>("frame");
+        QTest::addColumn<QRect>("placed"); // the frame's corner, the client's size
+        const QRect screen(0, 0, 1280, 1024);
+        // clang-format off
+        QTest::newRow("no frame yet") << screen << QMargins() << QRect(240, 212, 800, 600);
+        QTest::newRow("framed") << screen << QMargins(1, 20, 1, 5) << QRect(240, 212, 798, 575);
+        QTest::newRow("panel on top") << QRect(0, 30, 1280, 994) << QMargins(4, 4, 4, 4) << QRect(240, 227, 792, 592);
+        QTest::newRow("second screen") << QRect(1280, 0, 1920, 1080) << QMargins() << QRect(1840, 240, 800, 600);
+        // clang-format on
+    }
+
+    // The window's frame stands centred on the screen's free area, 800 x 600 pixels outside.
+    void placement()
+    {
+        QFETCH(QRect, available);
+        QFETCH(QMargins, frame);
+        QFETCH(QRect, placed);
+        const WindowPlacement placement = centredPlacement({800, 600}, available, frame);
+        QCOMPARE(QRect(placement.framePosition, placement.clientSize), placed);
     }
 };
 

@@ -1,4 +1,4 @@
-#include "collection.h"
+#include "testdata.h"
 
 #include "topictable.h"
 
@@ -27,12 +27,12 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-QByteArray orientationTiff(int orientation, bool bigEndian)
+QByteArray orientationTiff(int orientation)
 {
     QByteArray tiff;
     QDataStream out(&tiff, QIODevice::WriteOnly);
-    out.setByteOrder(bigEndian ? QDataStream::BigEndian : QDataStream::LittleEndian);
-    out.writeRawData(bigEndian ? "MM" : "II", 2);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("II", 2);
     // 42, the offset of the tag list, one tag: orientation, a 16-bit number, one of them, its
     // value padded to four bytes; then no further list.
     out << quint16(42) << quint32(8) << quint16(1) << quint16(0x0112) << quint16(3) << quint32(1)

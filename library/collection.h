@@ -11,7 +11,7 @@
 enum class Direction { Backward, Forward };
 
 // What a step hands its page to show.
-struct Shown
+struct StepResult
 {
     LoadedPicture picture;   // null when not even picture 1 could be shown
     QString notice;          // what the picture area says instead
@@ -20,18 +20,18 @@ struct Shown
 
 // The collection's state for the whole run: which folder is current, where each topic has
 // stepped to, and the number the most recent step arrived at. Created empty, never saved.
-class Library
+class Collection
 {
 public:
     // Pictures are decoded only as far as a page of visibleArea pixels can show them.
-    explicit Library(QSize visibleArea);
+    explicit Collection(QSize visibleArea);
 
-    // The collection lives in appDir.
-    void start(const QString &appDir);
+    // The collection lives in folder.
+    void open(const QString &folder);
 
     // One step of a topic's picture number by amountText, giving the picture and description
     // of the number it arrives at, or those of picture 1 when that fails.
-    Shown step(int topic, Direction direction, const QString &amountText);
+    StepResult step(int topic, Direction direction, const QString &amountText);
 
     // A topic's page is selected: its folder becomes the current one.
     void selectTopic(int topic);
@@ -45,13 +45,13 @@ public:
     double pictureNumber(int topic) const { return m_pictureNumbers.at(std::size_t(topic)); }
 
 private:
-    void fallBackToFirst(int topic, Shown &shown);
-    bool fillPicture(const QString &numberText, Shown &shown) const;
-    bool fillDescription(const QString &numberText, Shown &shown) const;
+    void fallBackToFirst(int topic, StepResult &result);
+    bool fillPicture(const QString &numberText, StepResult &result) const;
+    bool fillDescription(const QString &numberText, StepResult &result) const;
     QString pathFor(const QString &numberText, const char *suffix) const;
 
     QSize m_visibleArea;
-    QString m_baseDir;
+    QString m_folder;
     QString m_currentFolder;
     QString m_currentNumberText;
     std::array<double, kTopicCount> m_pictureNumbers{}; // 0 until a topic's first step

@@ -15,7 +15,7 @@ bool writeBytes(const QString &path, const QByteArray &bytes);
 
 // The little TIFF file inside an Exif segment, naming only the orientation; any value, so that
 // readers can be tried on damaged ones too.
-QByteArray orientationTiff(int orientation, bool bigEndian = false);
+QByteArray orientationTiff(int orientation);
 // The JPEG with an Exif segment holding tiff put right after its start marker.
 QByteArray withExif(const QByteArray &jpeg, const QByteArray &tiff);
 

@@ -1,4 +1,4 @@
-#include "library.h"
+#include "collection.h"
 
 #include "numbers.h"
 
@@ -22,75 +22,75 @@ void warnIfPresent(const char *what, const QString &path, const QString &why)
 
 } // namespace
 
-Library::Library(QSize visibleArea) : m_visibleArea(visibleArea) {}
+Collection::Collection(QSize visibleArea) : m_visibleArea(visibleArea) {}
 
-void Library::start(const QString &appDir)
+void Collection::open(const QString &folder)
 {
-    m_baseDir = appDir + u'/';
+    m_folder = folder + u'/';
 }
 
-QString Library::pathFor(const QString &numberText, const char *suffix) const
+QString Collection::pathFor(const QString &numberText, const char *suffix) const
 {
     return m_currentFolder + u'/' + numberText + QLatin1String(suffix);
 }
 
-Shown Library::step(int topic, Direction direction, const QString &amountText)
+StepResult Collection::step(int topic, Direction direction, const QString &amountText)
 {
     double &number = m_pictureNumbers.at(std::size_t(topic));
     const double amount = leadingNumber(amountText);
     number = direction == Direction::Forward ? number + amount : number - amount;
     m_currentNumberText = numberText(number);
 
-    Shown shown;
+    StepResult result;
     // A number past the range of a double names no file; it falls back like a missing one.
-    if (!std::isfinite(number) || !fillPicture(m_currentNumberText, shown))
-        fallBackToFirst(topic, shown);
+    if (!std::isfinite(number) || !fillPicture(m_currentNumberText, result))
+        fallBackToFirst(topic, result);
     // The box must not keep another number's text: a save would write it into this number.
-    if (!fillDescription(m_currentNumberText, shown) && number != 1.0) {
-        fallBackToFirst(topic, shown);
-        fillDescription(m_currentNumberText, shown);
+    if (!fillDescription(m_currentNumberText, result) && number != 1.0) {
+        fallBackToFirst(topic, result);
+        fillDescription(m_currentNumberText, result);
     }
-    return shown;
+    return result;
 }
 
-void Library::fallBackToFirst(int topic, Shown &shown)
+void Collection::fallBackToFirst(int topic, StepResult &result)
 {
     m_pictureNumbers.at(std::size_t(topic)) = 1.0;
     m_currentNumberText = numberText(1.0);
-    if (!fillPicture(m_currentNumberText, shown)) {
-        shown.notice =
+    if (!fillPicture(m_currentNumberText, result)) {
+        result.notice =
             QStringLiteral("Cannot show %1/1.jpg")
                 .arg(folderName(QString::fromLatin1(kTopics.at(std::size_t(topic)).caption)));
     }
 }
 
-bool Library::fillPicture(const QString &numberText, Shown &shown) const
+bool Collection::fillPicture(const QString &numberText, StepResult &result) const
 {
     const QString path = pathFor(numberText, ".jpg");
-    shown.picture = loadPicture(path, m_visibleArea);
-    if (shown.picture.isNull())
-        warnIfPresent("picture", path, shown.picture.errorString);
-    return !shown.picture.isNull();
+    result.picture = loadPicture(path, m_visibleArea);
+    if (result.picture.isNull())
+        warnIfPresent("picture", path, result.picture.errorString);
+    return !result.picture.isNull();
 }
 
-bool Library::fillDescription(const QString &numberText, Shown &shown) const
+bool Collection::fillDescription(const QString &numberText, StepResult &result) const
 {
     const QString path = pathFor(numberText, ".txt");
     QString error;
     const auto bytes = readWholeFile(path, kLargestDescription, &error);
-    shown.description = bytes ? decodeText(*bytes) : DecodedText();
+    result.description = bytes ? decodeText(*bytes) : DecodedText();
     if (!bytes)
         warnIfPresent("description", path, error);
     return bytes.has_value();
 }
 
-void Library::selectTopic(int topic)
+void Collection::selectTopic(int topic)
 {
     m_currentFolder =
-        m_baseDir + folderName(QString::fromLatin1(kTopics.at(std::size_t(topic)).caption));
+        m_folder + folderName(QString::fromLatin1(kTopics.at(std::size_t(topic)).caption));
 }
 
-bool Library::save(const QString &text, TextForm form) const
+bool Collection::save(const QString &text, TextForm form) const
 {
     // A text that already ends in a line break is saved as it stands, so that saving an
     // unchanged description leaves its file as it was.
