@@ -1,12 +1,28 @@
+#include "commandline.h"
 #include "form1.h"
 
 #include <QApplication>
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    CommandLine line = readCommandLine(arguments);
+    if (line.exitCode) {
+        std::fputs(line.out.toLocal8Bit().constData(), stdout);
+        std::fputs(line.err.toLocal8Bit().constData(), stderr);
+        return *line.exitCode;
+    }
+
     QApplication app(argc, argv);
+    // Ties the window to its desktop entry, whose name the window system cannot guess.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tarvel_images.TarvelImages"));
     Form1 window;
-    // The collection lives beside the program, wherever it was started from.
-    window.start(QCoreApplication::applicationDirPath());
+    // Without a folder, the collection lives beside the program, wherever it was started from.
+    if (line.collectionDir.isEmpty())
+        line.collectionDir = QCoreApplication::applicationDirPath();
+    window.start(line.collectionDir);
     return app.exec();
 }

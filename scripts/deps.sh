@@ -5,8 +5,9 @@ set -euo pipefail
 
 # The window's faces are old Windows ones: Liberation Sans stands in for them, and DejaVu
 # gives the desktop a proportional default where nothing else does.
+# desktop-file-utils and appstream check the desktop entry and the software-centre entry.
 packages=(build-essential cmake ninja-build pkg-config file qt6-base-dev libjpeg-dev
-          fonts-liberation fonts-dejavu-core "$@")
+          fonts-liberation fonts-dejavu-core desktop-file-utils appstream "$@")
 
 missing=()
 for p in "${packages[@]}"; do

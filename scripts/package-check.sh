@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package and the portable archive, installs and starts each the way a
-# user would, and removes the package again. Changes the running system: run it on a
+# Builds the Debian package and the portable archive, runs lintian on the package, installs
+# and starts each the way a user would, and removes the package again. Changes the running system: run it on a
 # machine or container you can spare, not from CI.
 #
 #   scripts/package-check.sh [build dir]     (default: build-release, from the release preset)
@@ -24,7 +24,7 @@ fail() { printf 'package-check: %s\n' "$*" >&2; exit 1; }
 step "Tools"
 bash scripts/deps.sh
 # file and dpkg-shlibdeps let cpack work out the package's dependencies.
-tools=(dpkg-dev file xvfb xauth imagemagick desktop-file-utils)
+tools=(dpkg-dev file xvfb xauth imagemagick desktop-file-utils appstream lintian)
 missing=()
 for p in "${tools[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -49,11 +49,15 @@ tgzs=("$build_dir"/tarvel-images-*.tar.gz)
 [ -f "${tgzs[0]}" ] || fail "cpack made no .tar.gz"
 deb=${debs[0]}
 tgz=${tgzs[0]}
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
 
-# Starts a launcher on a virtual screen from a folder of its own, keeps a screenshot and
-# fails when the program died, complained about a picture, or showed nothing.
+# Starts a launcher with the arguments after it on a virtual screen from a folder of its own,
+# keeps a screenshot and fails when the program died or complained about a picture, or when
+# the screen does not show what want says: "picture" or "no picture".
 run_on_screen() {
-  local name=$1 launcher=$2
+  local name=$1 want=$2 launcher=$3
+  shift 3
   local workdir log shot
   workdir=$(mktemp -d)
   log=$out/$name.log
@@ -61,13 +65,15 @@ run_on_screen() {
   # The inner script expands its own arguments, not ours.
   # shellcheck disable=SC2016
   (cd "$workdir" && xvfb-run -a -s '-screen 0 1024x768x24' bash -c '
-      "$1" >"$2" 2>&1 &
+      log=$1 shot=$2
+      shift 2
+      "$@" >"$log" 2>&1 &
       pid=$!
       sleep 5
-      import -window root "$3"
-      if ! kill -0 "$pid" 2>/dev/null; then echo "exited early" >>"$2"; exit 1; fi
+      import -window root "$shot"
+      if ! kill -0 "$pid" 2>/dev/null; then echo "exited early" >>"$log"; exit 1; fi
       kill "$pid"
-      wait "$pid" || true' _ "$launcher" "$log" "$shot") || {
+      wait "$pid" || true' _ "$log" "$shot" "$launcher" "$@") || {
     cat "$log" >&2
     rm -rf "$workdir"
     fail "$name: the program did not stay up"
@@ -81,7 +87,11 @@ run_on_screen() {
   echo "$name: stayed up, screenshot $shot with $colours colours"
   # A bare desktop has one colour and the window chrome a few dozen; only a shown
   # photograph brings thousands.
-  [ "$colours" -gt 2000 ] || fail "$name: the screenshot shows no picture"
+  if [ "$want" = picture ]; then
+    [ "$colours" -gt 2000 ] || fail "$name: the screenshot shows no picture"
+  else
+    [ "$colours" -le 2000 ] || fail "$name: the screenshot shows a picture"
+  fi
 }
 
 step "Contents of $(basename "$deb")"
@@ -93,6 +103,12 @@ depends=$(dpkg-deb --field "$deb" Depends)
 mapfile -t shipped < <(dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }')
 [ ${#shipped[@]} -gt 0 ] || fail "the package holds no files"
 
+step "lintian $(basename "$deb")"
+# Info tags are listed but pass; any error or warning fails the check.
+lintian --display-info --fail-on error,warning "$deb" 2>&1 | tee "$out/lintian.txt" \
+  || fail "lintian found errors or warnings"
+echo "lintian: no error and no warning"
+
 if dpkg-query -W -f='${Status}' tarvel-images 2>/dev/null | grep -q 'install ok installed'; then
   step "Removing an earlier tarvel-images"
   "${apt[@]}" remove -y tarvel-images
@@ -103,9 +119,31 @@ step "Install the .deb"
 dpkg -L tarvel-images
 [ "$(readlink -f /usr/bin/tarvel-images)" = /usr/lib/tarvel-images/tarvel-images ] \
   || fail "/usr/bin/tarvel-images does not lead to the program"
-desktop-file-validate /usr/share/applications/tarvel-images.desktop
+desktop-file-validate /usr/share/applications/io.github.tarvel_images.TarvelImages.desktop
+appstreamcli validate --no-net --strict \
+  /usr/share/metainfo/io.github.tarvel_images.TarvelImages.metainfo.xml
 [ -f /usr/share/icons/hicolor/scalable/apps/tarvel-images.svg ] || fail "the icon is missing"
-run_on_screen deb "$(command -v tarvel-images)"
+man -w tarvel-images >/dev/null || fail "man finds no manual page for tarvel-images"
+
+# Answered without a display: none is set here, outside xvfb-run.
+version=$(dpkg-deb --field "$deb" Version)
+printed=$(env -u DISPLAY -u WAYLAND_DISPLAY tarvel-images --version)
+[ "$printed" = "tarvel-images $version" ] \
+  || fail "tarvel-images --version printed '$printed', not the package's $version"
+status=0
+env -u DISPLAY -u WAYLAND_DISPLAY tarvel-images "$scratch/none" 2>"$out/bad-folder.txt" || status=$?
+if [ "$status" -ne 2 ] || [ "$(wc -l <"$out/bad-folder.txt")" -ne 1 ]; then
+  fail "a missing folder gave status $status and not one line: $(cat "$out/bad-folder.txt")"
+fi
+echo "--version: $printed; a missing folder: status 2, $(cat "$out/bad-folder.txt")"
+
+run_on_screen deb picture "$(command -v tarvel-images)"
+# The installed topic folders copied elsewhere show their pictures from there, and an empty
+# folder shows none: the folder named is the one read, not the program's.
+mkdir "$scratch/collection" "$scratch/empty"
+find /usr/lib/tarvel-images -mindepth 1 -maxdepth 1 -type d -exec cp -r {} "$scratch/collection" \;
+run_on_screen deb-folder picture tarvel-images "$scratch/collection"
+run_on_screen deb-empty-folder "no picture" tarvel-images "$scratch/empty"
 
 step "Remove the .deb"
 "${apt[@]}" remove -y tarvel-images
@@ -119,13 +157,12 @@ done
 echo "nothing of tarvel-images remains under /usr"
 
 step "Unpack and start $(basename "$tgz")"
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-tar -xzf "$tgz" -C "$scratch"
+mkdir "$scratch/tgz"
+tar -xzf "$tgz" -C "$scratch/tgz"
 tar -tzf "$tgz" >"$out/tgz-contents.txt"
 grep -v -E '/(Maps|Sett|Plan|Shor|Pelm|Bird|Fish|Expe|Scie|Mari)/.' "$out/tgz-contents.txt"
 top=$(cut -d/ -f1 "$out/tgz-contents.txt" | sort -u)
 [ "$(printf '%s\n' "$top" | wc -l)" -eq 1 ] || fail "the archive has more than one top folder"
-run_on_screen tgz "$scratch/$top/bin/tarvel-images"
+run_on_screen tgz picture "$scratch/tgz/$top/bin/tarvel-images"
 
 step "All package checks passed; screenshots in $out"

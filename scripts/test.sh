@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Builds everything with warnings as errors and runs every test headless, then the same tests
-# under AddressSanitizer and UndefinedBehaviorSanitizer, and checks formatting and clang-tidy.
+# Checks the desktop entry and the software-centre entry, builds everything with warnings as
+# errors and runs every test headless, then the same tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and checks formatting and clang-tidy.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
+
+# First, as it takes a moment: what a desktop and a software centre will read.
+desktop-file-validate packaging/io.github.tarvel_images.TarvelImages.desktop
+appstreamcli validate --no-net --strict packaging/io.github.tarvel_images.TarvelImages.metainfo.xml
 
 cmake --preset ci
 cmake --build --preset ci

@@ -1,3 +1,4 @@
+#include "commandline.h"
 #include "controls.h"
 #include "form1.h"
 #include "layout.h"
@@ -6,6 +7,7 @@
 #include "twips.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -24,6 +26,7 @@ class TestWindow : public QObject
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_dir;
+    QTemporaryDir m_elsewhere; // a collection named on the command line
     std::unique_ptr<Form1> m_form;
     QList<float> m_draws;
 
@@ -185,6 +188,49 @@ private slots:
         QVERIFY(m_form->collection().currentFolder().endsWith(u"/Fish"));
         click("Command9");
         QVERIFY(!timer->isActive() && !control("Command13")->isVisible());
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");    // -1: the window opens
+        QTest::addColumn<QString>("printed"); // on standard error when it is 2, else output
+        QTest::addColumn<QString>("folder");  // where the collection is read from
+        const QString dir = m_elsewhere.path();
+        const QString none = dir + u"/none"_qs;
+        const QString file = dir + u"/file"_qs;
+        testdata::writeBytes(file, "x");
+        const auto row = [](const char *name, QStringList arguments, int code, QString printed,
+                            QString folder = {}) {
+            arguments.prepend(QStringLiteral("tarvel-images"));
+            QTest::newRow(name) << arguments << code << printed << folder;
+        };
+        row("no folder", {}, -1, {}); // the program's own
+        row("a folder", {dir}, -1, {}, dir);
+        row("relative", {QDir::current().relativeFilePath(dir) + u'/'}, -1, {}, dir);
+        row("missing", {none}, 2, u"no such folder: "_qs + none);
+        row("a file", {file}, 2, u"not a folder: "_qs + file);
+        row("two folders", {dir, dir}, 2, u"one folder at most, not 2"_qs);
+        row("unknown option", {u"--fast"_qs, dir}, 2, u"Unknown option 'fast'"_qs);
+        row("help", {u"--help"_qs}, 0, u"Usage: tarvel-images [options] [folder]\n"_qs);
+        row("version", {u"-v"_qs}, 0, u"tarvel-images " TARVEL_VERSION "\n"_qs);
+    }
+
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, printed);
+        QFETCH(QString, folder);
+        const CommandLine line = readCommandLine(arguments);
+        QCOMPARE(line.exitCode.value_or(-1), exitCode);
+        QCOMPARE(line.collectionDir, folder);
+        const QString shown = exitCode == 2 ? line.err : line.out;
+        QCOMPARE(exitCode == 2 ? line.out : line.err, QString());
+        QVERIFY2(shown.contains(printed) && shown.isEmpty() == printed.isEmpty(),
+                 qPrintable(shown));
+        if (exitCode == 2) // one line, naming the program
+            QVERIFY(line.err.startsWith(u"tarvel-images: ") && line.err.count(u'\n') == 1);
     }
 
     // The Tab key walks the page's controls and the window's buttons by their numbers; every
