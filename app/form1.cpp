@@ -52,14 +52,36 @@ void paintLightGrey(QWidget *widget)
     widget->setPalette(palette);
 }
 
+const layout::RoleLayout &layoutOf(layout::Role role)
+{
+    return *std::find_if(layout::kRoles.begin(), layout::kRoles.end(),
+                         [role](const layout::RoleLayout &entry) { return entry.role == role; });
+}
+
+// Where a picture can be seen at all: from its place on the page to the strip's edges.
+QSize visiblePictureArea()
+{
+    const QRect picture = pixels(layoutOf(layout::Role::Picture).box);
+    return pixels(layout::kTabStrip).size() - QSize(picture.x(), picture.y());
+}
+
 } // namespace
 
-Form1::Form1(Slideshow::RandomSource random, QWidget *parent) : QWidget(parent)
+Form1::Form1(Slideshow::RandomSource random, QWidget *parent)
+    : QWidget(parent),
+      m_collection(std::make_unique<Collection>(visiblePictureArea())),
+      m_slideshow(new Slideshow(random ? std::move(random) : nextRandomNumber, this))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(layout::kCaption));
     setFont(makeFont(layout::kWindowFont));
+    m_slideshow->timer()->setObjectName(QString::fromLatin1(layout::kTimerName));
+}
 
+Form1::~Form1() = default;
+
+void Form1::build()
+{
     m_tabs = new TabStrip(this);
     m_tabs->setObjectName(QString::fromLatin1(layout::kTabStripName));
     m_tabs->setGeometry(pixels(layout::kTabStrip));
@@ -67,10 +89,6 @@ Form1::Form1(Slideshow::RandomSource random, QWidget *parent) : QWidget(parent)
     m_tabs->setAccessibleName(QStringLiteral("Topics"));
     for (int topic = 0; topic < kTopicCount; ++topic)
         buildPage(topic);
-
-    m_collection = std::make_unique<Collection>(m_pages[0].picture->visibleArea());
-    m_slideshow = new Slideshow(random ? std::move(random) : nextRandomNumber, this);
-    m_slideshow->timer()->setObjectName(QString::fromLatin1(layout::kTimerName));
     buildWindowButtons();
 
     for (int topic = 0; topic < kTopicCount; ++topic)
@@ -83,8 +101,6 @@ Form1::Form1(Slideshow::RandomSource random, QWidget *parent) : QWidget(parent)
     });
     setFocusOrder();
 }
-
-Form1::~Form1() = default;
 
 void Form1::buildPage(int topic)
 {
@@ -168,6 +184,7 @@ void Form1::buildWindowButtons()
 
 void Form1::wirePage(const Page &page, int topic)
 {
+    connect(page.stepBox, &QLineEdit::textChanged, this, &Form1::readAhead);
     connect(page.back, &QPushButton::clicked, this,
             [this, topic] { step(topic, Direction::Backward); });
     connect(page.forward, &QPushButton::clicked, this,
@@ -200,12 +217,25 @@ void Form1::setFocusOrder()
 
 void Form1::start(const QString &folder)
 {
+    // The first picture is read ahead while the window is being built.
+    m_collection->open(folder);
+    m_collection->selectTopic(0);
+    readAhead();
+    build();
     placeOnScreen();
     seedRandomNumbers();
-    m_collection->open(folder);
-    m_collection->selectTopic(m_tabs->currentIndex());
-    step(m_tabs->currentIndex(), Direction::Forward);
+    step(0, Direction::Forward);
     show();
+}
+
+void Form1::readAhead()
+{
+    // Before the pages are built, every step box would hold its first text.
+    std::array<QString, kTopicCount> amounts;
+    amounts.fill(QString::fromLatin1(layoutOf(layout::Role::StepBox).text));
+    for (std::size_t topic = 0; topic < amounts.size() && m_tabs; ++topic)
+        amounts.at(topic) = m_pages.at(topic).stepBox->text();
+    m_collection->readAhead(m_tabs ? m_tabs->currentIndex() : 0, amounts);
 }
 
 void Form1::step(int topic, Direction direction)
@@ -217,6 +247,7 @@ void Form1::step(int topic, Direction direction)
     else
         page.picture->setPicture(result.picture);
     page.description->setText(result.description.text, result.description.form);
+    readAhead();
 }
 
 void Form1::switchTopic(int topic)

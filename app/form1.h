@@ -56,12 +56,14 @@ private:
         ClickLabel *shrink = nullptr;
     };
 
+    void build();
     void buildPage(int topic);
     void buildWindowButtons();
     void wirePage(const Page &page, int topic);
     void setFocusOrder();
     void step(int topic, Direction direction);
     void switchTopic(int topic);
+    void readAhead();
     void save();
     void placeOnScreen();
 
@@ -69,7 +71,7 @@ private:
     std::array<Page, kTopicCount> m_pages;
     std::array<QWidget *, 2> m_intervalButtons{};
     std::unique_ptr<Collection> m_collection;
-    Slideshow *m_slideshow = nullptr;
+    Slideshow *m_slideshow;
     bool m_placedWithoutFrame = false;
     bool m_placedInFrame = false;
 };

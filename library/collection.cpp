@@ -22,7 +22,7 @@ void warnIfPresent(const char *what, const QString &path, const QString &why)
 
 } // namespace
 
-Collection::Collection(QSize visibleArea) : m_visibleArea(visibleArea) {}
+Collection::Collection(QSize visibleArea) : m_pictures(std::make_unique<ReadAhead>(visibleArea)) {}
 
 void Collection::open(const QString &folder)
 {
@@ -67,7 +67,7 @@ void Collection::fallBackToFirst(int topic, StepResult &result)
 bool Collection::fillPicture(const QString &numberText, StepResult &result) const
 {
     const QString path = pathFor(numberText, ".jpg");
-    result.picture = loadPicture(path, m_visibleArea);
+    result.picture = m_pictures->take(path);
     if (result.picture.isNull())
         warnIfPresent("picture", path, result.picture.errorString);
     return !result.picture.isNull();
@@ -84,10 +84,31 @@ bool Collection::fillDescription(const QString &numberText, StepResult &result) 
     return bytes.has_value();
 }
 
+QString Collection::folderOf(int topic) const
+{
+    return m_folder + folderName(QString::fromLatin1(kTopics.at(std::size_t(topic)).caption));
+}
+
 void Collection::selectTopic(int topic)
 {
-    m_currentFolder =
-        m_folder + folderName(QString::fromLatin1(kTopics.at(std::size_t(topic)).caption));
+    m_currentFolder = folderOf(topic);
+}
+
+void Collection::readAhead(int selected, const std::array<QString, kTopicCount> &amountTexts)
+{
+    QStringList paths;
+    for (int i = 0; i < kTopicCount; ++i) {
+        const int topic = (selected + i) % kTopicCount;
+        const double amount = leadingNumber(amountTexts.at(std::size_t(topic)));
+        const double number = pictureNumber(topic);
+        for (const double next : {number + amount, number - amount}) {
+            if (std::isfinite(next))
+                paths << folderOf(topic) + u'/' + numberText(next) + QStringLiteral(".jpg");
+            if (topic != selected)
+                break; // a page is entered by stepping forward
+        }
+    }
+    m_pictures->prepare(paths);
 }
 
 bool Collection::save(const QString &text, TextForm form) const

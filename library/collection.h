@@ -1,12 +1,14 @@
 #pragma once
 
 #include "pictureloader.h"
+#include "readahead.h"
 #include "textfile.h"
 #include "topictable.h"
 
 #include <QSize>
 #include <QString>
 #include <array>
+#include <memory>
 
 enum class Direction { Backward, Forward };
 
@@ -36,6 +38,11 @@ public:
     // A topic's page is selected: its folder becomes the current one.
     void selectTopic(int topic);
 
+    // Reads ahead, off this thread, the pictures that the next clicks most likely show: the
+    // selected topic's one step either way and every other topic's next one, each by the amount
+    // its page's step box holds.
+    void readAhead(int selected, const std::array<QString, kTopicCount> &amountTexts);
+
     // Writes a description to the current folder's file of the most recent step's number.
     // False, with the old file untouched, when it cannot.
     bool save(const QString &text, TextForm form) const;
@@ -43,14 +50,16 @@ public:
     QString currentFolder() const { return m_currentFolder; }
     QString currentNumberText() const { return m_currentNumberText; }
     double pictureNumber(int topic) const { return m_pictureNumbers.at(std::size_t(topic)); }
+    const ReadAhead &pictures() const { return *m_pictures; }
 
 private:
     void fallBackToFirst(int topic, StepResult &result);
     bool fillPicture(const QString &numberText, StepResult &result) const;
     bool fillDescription(const QString &numberText, StepResult &result) const;
     QString pathFor(const QString &numberText, const char *suffix) const;
+    QString folderOf(int topic) const;
 
-    QSize m_visibleArea;
+    std::unique_ptr<ReadAhead> m_pictures;
     QString m_folder;
     QString m_currentFolder;
     QString m_currentNumberText;

@@ -60,14 +60,6 @@ void ImageControl::showNotice(const QString &notice)
     update();
 }
 
-QSize ImageControl::visibleArea() const
-{
-    const QWidget *container = parentWidget();
-    if (!container)
-        return size();
-    return container->size() - QSize(x(), y());
-}
-
 void ImageControl::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

@@ -50,8 +50,6 @@ public:
     void showNotice(const QString &notice);
 
     const QImage &picture() const { return m_visible; }
-    // Where a picture can be seen at all: the rest is cut off by the container's edges.
-    QSize visibleArea() const;
     // The size the control returns to when it has no picture.
     void setEmptySize(QSize size) { m_emptySize = size; }
 

@@ -14,6 +14,7 @@ namespace {
 struct DeviceSource : jpeg_source_mgr
 {
     QIODevice *device = nullptr;
+    const std::atomic<bool> *cancelled = nullptr;
     JOCTET buffer[64 * 1024];
 };
 
@@ -23,6 +24,9 @@ extern "C" void sourceTerm(j_decompress_ptr) {}
 extern "C" boolean sourceFill(j_decompress_ptr info)
 {
     auto *source = static_cast<DeviceSource *>(info->src);
+    // Between two reads is where a long decode stops when the program ends.
+    if (source->cancelled && *source->cancelled)
+        ERREXIT(info, JERR_INPUT_EMPTY);
     const qint64 count = source->device->read(reinterpret_cast<char *>(source->buffer),
                                               qint64(sizeof source->buffer));
     if (count <= 0) {
@@ -151,9 +155,11 @@ bool readRow(JpegDecoder &d, uchar *row)
 
 } // namespace
 
-QImage decodeJpegPiece(QIODevice &device, QSize stored, QRect needed, QRect kept)
+QImage decodeJpegPiece(QIODevice &device, QSize stored, QRect needed, QRect kept,
+                       const std::atomic<bool> *cancelled)
 {
     JpegDecoder d;
+    d.source.cancelled = cancelled;
     if (!readHeader(d, device)
         || stored != QSize(int(d.info.image_width), int(d.info.image_height)))
         return {};

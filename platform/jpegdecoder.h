@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <atomic>
 
 class QIODevice;
 
@@ -11,5 +12,6 @@ class QIODevice;
 // progressive picture whose rectangle lies in its bottom rows is still held whole as
 // coefficients until its last scan is read.) A null image, with the device's position
 // undefined, for anything it does not decode exactly as Qt's reader would (CMYK, damaged
-// headers, a size other than stored).
-QImage decodeJpegPiece(QIODevice &device, QSize stored, QRect needed, QRect kept);
+// headers, a size other than stored), or once cancelled is set.
+QImage decodeJpegPiece(QIODevice &device, QSize stored, QRect needed, QRect kept,
+                       const std::atomic<bool> *cancelled = nullptr);

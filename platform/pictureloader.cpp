@@ -39,7 +39,8 @@ QRect mapped(const QTransform &transform, QRect rect)
 
 } // namespace
 
-LoadedPicture loadPicture(const QString &path, QSize visibleArea)
+LoadedPicture loadPicture(const QString &path, QSize visibleArea,
+                          const std::atomic<bool> *cancelled)
 {
     if (!mayOpen(path))
         return failure(QStringLiteral("is not a plain file"));
@@ -80,6 +81,8 @@ LoadedPicture loadPicture(const QString &path, QSize visibleArea)
             result.visible = std::move(piece);
             return result;
         }
+        if (cancelled && *cancelled)
+            return failure(QStringLiteral("cancelled"));
     }
 #endif
 

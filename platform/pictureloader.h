@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <atomic>
 
 // What the picture controls are given: the part of the picture that can ever be seen, and
 // the size of the whole picture, which the control takes as its own.
@@ -17,5 +18,7 @@ struct LoadedPicture
 
 // Reads a picture by its content, whatever its name says, turned upright as Qt reads its
 // orientation, decoding only the top-left part of at most visibleArea pixels; the rest would
-// be cut off by the page anyway. Fails on a missing, unreadable or non-picture file.
-LoadedPicture loadPicture(const QString &path, QSize visibleArea);
+// be cut off by the page anyway. Fails on a missing, unreadable or non-picture file, and on a
+// JPEG whose decoding was cancelled.
+LoadedPicture loadPicture(const QString &path, QSize visibleArea,
+                          const std::atomic<bool> *cancelled = nullptr);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the desktop entry and the software-centre entry, builds everything with warnings as
 # errors and runs every test headless, then the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and checks formatting and clang-tidy.
+# UndefinedBehaviorSanitizer and under ThreadSanitizer, and checks formatting and clang-tidy.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -17,5 +17,9 @@ ctest --preset ci
 cmake --preset asan
 cmake --build --preset asan
 ctest --preset asan
+
+cmake --preset tsan
+cmake --build --preset tsan
+ctest --preset tsan
 
 bash scripts/lint.sh build-ci

@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 
 namespace {
 
@@ -54,16 +55,16 @@ class TestCore : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    Collection m_collection{QSize(788, 553)};
+    std::optional<Collection> m_collection;
 
 private slots:
     void init()
     {
         QDir(m_dir.filePath(QStringLiteral("Maps"))).removeRecursively();
         testdata::makeTopic(m_dir.path(), QStringLiteral("Maps"), 5);
-        m_collection = Collection(QSize(788, 553));
-        m_collection.open(m_dir.path());
-        m_collection.selectTopic(0);
+        m_collection.emplace(QSize(788, 553));
+        m_collection->open(m_dir.path());
+        m_collection->selectTopic(0);
     }
 
     void step_data()
@@ -99,19 +100,53 @@ private slots:
     {
         QFETCH(StepRow, row);
         spoil(m_dir.filePath(QStringLiteral("Maps")), row.spoiled, row.how);
-        m_collection.step(0, Direction::Forward, QString::number(row.from));
+        m_collection->step(0, Direction::Forward, QString::number(row.from));
         if (*row.warning)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(row.warning));
         else
             QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
 
-        const StepResult result = m_collection.step(0, row.direction, row.amount);
-        QCOMPARE(m_collection.pictureNumber(0), row.number);
-        QCOMPARE(m_collection.currentNumberText(), QString::number(row.number));
+        const StepResult result = m_collection->step(0, row.direction, row.amount);
+        QCOMPARE(m_collection->pictureNumber(0), row.number);
+        QCOMPARE(m_collection->currentNumberText(), QString::number(row.number));
         QCOMPARE(result.picture.isNull() ? 0 : result.picture.fullSize.width() - 121, row.picture);
         QCOMPARE(result.notice, row.picture ? QString() : u"Cannot show Maps/1.jpg"_qs);
         QCOMPARE(result.description.text.toLatin1(),
                  row.description ? testdata::descriptionBytes("Maps", row.description) : "");
+    }
+
+    void readAhead_data()
+    {
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QString>("amount");     // in the selected page's box; the others hold 1
+        QTest::addColumn<QStringList>("wanted"); // the first few, after the topic stepped by 1
+        QTest::addColumn<int>("count");
+        // clang-format off
+        QTest::newRow("a step either way") << 0 << "1" << QStringList{"Maps/2.jpg", "Maps/0.jpg", "Sett/1.jpg"} << 11;
+        QTest::newRow("amount changed") << 0 << "3" << QStringList{"Maps/4.jpg", "Maps/-2.jpg", "Sett/1.jpg"} << 11;
+        QTest::newRow("amount 0") << 0 << "0" << QStringList{"Maps/1.jpg", "Sett/1.jpg"} << 10;
+        QTest::newRow("past a double's range") << 0 << "1e400" << QStringList{"Sett/1.jpg"} << 9;
+        QTest::newRow("page switched") << 9 << "1" << QStringList{"Mari/1.jpg", "Mari/-1.jpg", "Maps/2.jpg", "Sett/1.jpg"} << 11;
+        // clang-format on
+    }
+
+    // What the next click most likely shows: the selected page's one step either way, and
+    // every other page's next picture, which a tab click or a hop shows.
+    void readAhead()
+    {
+        QFETCH(int, selected);
+        QFETCH(QString, amount);
+        QFETCH(QStringList, wanted);
+        QFETCH(int, count);
+        m_collection->step(0, Direction::Forward, QStringLiteral("1"));
+        std::array<QString, kTopicCount> amounts;
+        amounts.fill(QStringLiteral("1"));
+        amounts.at(selected) = amount;
+        m_collection->readAhead(selected, amounts);
+        const QStringList paths = m_collection->pictures().wanted();
+        QCOMPARE(paths.size(), count);
+        for (qsizetype i = 0; i < wanted.size(); ++i)
+            QCOMPARE(paths.at(i), m_dir.filePath(wanted.at(i)));
     }
 
     void save_data()
@@ -136,13 +171,13 @@ private slots:
         QFETCH(QString, text);
         QFETCH(TextForm, form);
         QFETCH(QByteArray, bytes);
-        m_collection.step(0, Direction::Forward, QStringLiteral("2"));
+        m_collection->step(0, Direction::Forward, QStringLiteral("2"));
         const QString path = m_dir.filePath(QStringLiteral("Maps/2.txt"));
         if (bytes.isEmpty()) {
             spoil(m_dir.filePath(QStringLiteral("Maps")), {QStringLiteral("2.txt")}, Spoil::Folder);
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("2.txt")));
         }
-        QCOMPARE(m_collection.save(text, form), !bytes.isEmpty());
+        QCOMPARE(m_collection->save(text, form), !bytes.isEmpty());
         QFile file(path);
         QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), bytes);
     }

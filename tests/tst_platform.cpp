@@ -3,6 +3,7 @@
 #endif
 #include "numbers.h"
 #include "pictureloader.h"
+#include "readahead.h"
 #include "testdata.h"
 #include "textfile.h"
 
@@ -42,6 +43,9 @@ QByteArray encoded(QSize size, int coding)
 }
 
 constexpr auto tiff = &testdata::orientationTiff;
+
+// What happens to a file read ahead before the click.
+enum class Change { None, Overwritten, Replaced, Deleted, AddedAfterMiss, NoLongerWanted };
 
 } // namespace
 
@@ -196,6 +200,55 @@ private slots:
         const QRect shown = whole.rect().intersected(QRect(QPoint(0, 0), kVisibleArea));
         QCOMPARE(picture.visible.convertToFormat(QImage::Format_RGB32),
                  whole.copy(shown).convertToFormat(QImage::Format_RGB32));
+    }
+
+    void readAhead_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<bool>("ready"); // whether the picture read ahead is the one shown
+        QTest::addColumn<int>("width");  // of the picture shown; 0 for none
+        QTest::newRow("unchanged") << Change::None << true << 300;
+        QTest::newRow("overwritten in place") << Change::Overwritten << false << 301;
+        QTest::newRow("replaced") << Change::Replaced << false << 301;
+        QTest::newRow("deleted") << Change::Deleted << false << 0;
+        QTest::newRow("added after a miss") << Change::AddedAfterMiss << false << 301;
+        QTest::newRow("no longer wanted") << Change::NoLongerWanted << false << 300;
+    }
+
+    // A click shows what is on disk at the click, read ahead or not.
+    void readAhead()
+    {
+        QFETCH(Change, change);
+        QFETCH(bool, ready);
+        QFETCH(int, width);
+        const QString path = m_dir.filePath(QStringLiteral("ahead.jpg"));
+        const QString other = m_dir.filePath(QStringLiteral("other.jpg"));
+        QFile::remove(path);
+        if (change != Change::AddedAfterMiss)
+            QVERIFY(testdata::textured({300, 200}, 1).save(path));
+        QVERIFY(testdata::textured({301, 200}, 2).save(other));
+        ReadAhead ahead(kVisibleArea);
+        ahead.prepare({path, path});
+        QTRY_VERIFY(ahead.isReady(path));
+        QFile file(path);
+        if (change == Change::Overwritten)
+            QVERIFY(file.open(QIODevice::ReadWrite)
+                    && file.write(readWholeFile(other, 1 << 20).value()));
+        file.close();
+        if (change == Change::Replaced)
+            QVERIFY(QFile::remove(path) && QFile::rename(other, path));
+        if (change == Change::Deleted)
+            QVERIFY(QFile::remove(path));
+        if (change == Change::AddedAfterMiss)
+            QVERIFY(QFile::copy(other, path));
+        if (change == Change::NoLongerWanted)
+            ahead.prepare({other});
+        QCOMPARE(ahead.wanted(),
+                 change == Change::NoLongerWanted ? QStringList{other} : QStringList{path});
+        bool wasReady = false;
+        const LoadedPicture picture = ahead.take(path, &wasReady);
+        QCOMPARE(wasReady, ready);
+        QCOMPARE(picture.fullSize.width(), width ? width : -1);
     }
 };
 
