@@ -4,9 +4,10 @@
 set -euo pipefail
 
 # The window's faces are old Windows ones: Liberation Sans stands in for them, and DejaVu
-# gives the desktop a proportional default where nothing else does.
+# gives the desktop a proportional default where nothing else does. clang's package only
+# recommends libFuzzer's runtime, and recommendations are not installed here.
 packages=(build-essential cmake ninja-build pkg-config file qt6-base-dev libjpeg-dev
-          fonts-liberation fonts-dejavu-core "$@")
+          fonts-liberation fonts-dejavu-core clang libclang-rt-14-dev "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything with warnings as errors and runs every test headless, then the same tests
-# under AddressSanitizer and UndefinedBehaviorSanitizer, and checks formatting and clang-tidy.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, runs each fuzz target for 30 s, and
+# checks formatting and clang-tidy.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -12,5 +13,15 @@ ctest --preset ci
 cmake --preset asan
 cmake --build --preset asan
 ctest --preset asan
+
+# The fuzz targets need clang with libFuzzer's runtime; without them the rest still runs.
+if command -v clang++ >/dev/null \
+    && [ -f "$(clang++ -print-file-name=libclang_rt.fuzzer-$(uname -m).a)" ]; then
+  cmake --preset fuzz
+  cmake --build --preset fuzz
+  bash fuzz/run.sh 30
+else
+  echo "fuzz: skipped, no clang with libFuzzer's runtime"
+fi
 
 bash scripts/lint.sh build-ci
