@@ -5,6 +5,7 @@
 #include "visibleregion.h"
 
 #include <QIODevice>
+#include <QImageReader>
 #include <csetjmp>
 #include <cstdio> // jpeglib.h needs FILE and size_t declared first
 #include <cstring>
@@ -78,6 +79,9 @@ struct JpegDecoder
         errors.error_exit = jpegFail;
         errors.output_message = jpegQuiet;
         jpeg_create_decompress(&info);
+        // A progressive picture's coefficients are held in memory at the size its header claims,
+        // which a few bytes can put at gigabytes; past Qt's limit libjpeg fails instead.
+        info.mem->max_memory_to_use = long(QImageReader::allocationLimit()) * 1024 * 1024;
     }
     ~JpegDecoder() { jpeg_destroy_decompress(&info); }
     JpegDecoder(const JpegDecoder &) = delete;
