@@ -27,6 +27,7 @@ LoadedPicture loadPicture(const QString &path, QSize visibleArea)
     if (!mayOpen(path))
         return failure(QStringLiteral("is not a plain file"));
 
+    bool turnedDownJpeg = false;
 #ifdef TARVEL_HAVE_JPEG_CROP
     {
         // JPEGs, most of what is shown, go to libjpeg directly; asking Qt's reader to decide by
@@ -36,6 +37,7 @@ LoadedPicture loadPicture(const QString &path, QSize visibleArea)
             LoadedPicture result;
             if (decodeVisibleJpeg(file, visibleArea, &result))
                 return result;
+            turnedDownJpeg = true;
         }
     }
 #endif
@@ -53,8 +55,10 @@ LoadedPicture loadPicture(const QString &path, QSize visibleArea)
     const auto [shown, decoded] = visibleRegion(fullSize, visibleArea);
 
     // Formats that cannot clip are decoded whole; the reader's allocation limit keeps a huge
-    // one from taking the memory with it.
-    if (decoded.size() != fullSize && reader.supportsOption(QImageIOHandler::ClipRect))
+    // one from taking the memory with it. So is a JPEG that libjpeg turned down: clipped, Qt's
+    // reader would still hold a progressive one's coefficients whole, past that limit.
+    if (decoded.size() != fullSize && !turnedDownJpeg
+        && reader.supportsOption(QImageIOHandler::ClipRect))
         reader.setClipRect(storedRect(decoded, stored, orientation));
     QImage image;
     if (!reader.read(&image))
