@@ -27,7 +27,6 @@ LoadedPicture loadPicture(const QString &path, QSize visibleArea)
     if (!mayOpen(path))
         return failure(QStringLiteral("is not a plain file"));
 
-    bool turnedDownJpeg = false;
 #ifdef TARVEL_HAVE_JPEG_CROP
     {
         // JPEGs, most of what is shown, go to libjpeg directly; asking Qt's reader to decide by
@@ -37,7 +36,6 @@ LoadedPicture loadPicture(const QString &path, QSize visibleArea)
             LoadedPicture result;
             if (decodeVisibleJpeg(file, visibleArea, &result))
                 return result;
-            turnedDownJpeg = true;
         }
     }
 #endif
@@ -55,10 +53,15 @@ LoadedPicture loadPicture(const QString &path, QSize visibleArea)
     const auto [shown, decoded] = visibleRegion(fullSize, visibleArea);
 
     // Formats that cannot clip are decoded whole; the reader's allocation limit keeps a huge
-    // one from taking the memory with it. So is a JPEG that libjpeg turned down: clipped, Qt's
-    // reader would still hold a progressive one's coefficients whole, past that limit.
-    if (decoded.size() != fullSize && !turnedDownJpeg
-        && reader.supportsOption(QImageIOHandler::ClipRect))
+    // one from taking the memory with it.
+    bool clip = reader.supportsOption(QImageIOHandler::ClipRect);
+#ifdef TARVEL_HAVE_JPEG_CROP
+    // So is a JPEG here, one that libjpeg turned down or that does not begin as the fast path
+    // expects: clipped, Qt's reader would hold a progressive one's coefficients whole all the
+    // same, past that limit.
+    clip = clip && reader.format() != "jpeg";
+#endif
+    if (decoded.size() != fullSize && clip)
         reader.setClipRect(storedRect(decoded, stored, orientation));
     QImage image;
     if (!reader.read(&image))
