@@ -1,6 +1,8 @@
 #include "jpegdecoder.h"
 
 #include <QIODevice>
+#include <QImageReader>
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio> // jpeglib.h needs FILE and size_t declared first
 #include <cstring>
@@ -160,6 +162,12 @@ QImage decodeJpegPiece(QIODevice &device, QSize stored, QRect needed, QRect kept
 {
     JpegDecoder d;
     d.source.cancelled = cancelled;
+    // A progressive picture's coefficients are held in memory at the size its header claims,
+    // which a few bytes can put at gigabytes. A real picture's take a few dozen times its
+    // file's size at most; past that, and past Qt's limit (0 where it is lifted, as for
+    // libjpeg), libjpeg fails instead.
+    const long limit = long(QImageReader::allocationLimit()) * 1024 * 1024;
+    d.info.mem->max_memory_to_use = limit ? std::max(limit, long(device.size()) * 32) : 0;
     if (!readHeader(d, device)
         || stored != QSize(int(d.info.image_width), int(d.info.image_height)))
         return {};

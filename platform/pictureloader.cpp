@@ -93,7 +93,13 @@ LoadedPicture loadPicture(const QString &path, QSize visibleArea,
     // where the upright corner is stored. Formats that cannot clip are decoded whole; the
     // reader's allocation limit keeps a huge one from taking the memory with it.
     reader.setAutoTransform(true);
-    if (decoded != whole && reader.supportsOption(QImageIOHandler::ClipRect))
+    bool clip = reader.supportsOption(QImageIOHandler::ClipRect);
+#ifdef TARVEL_HAVE_JPEG_CROP
+    // So is a JPEG that libjpeg turned down: clipped, Qt's reader would hold a progressive
+    // one's coefficients whole all the same, past that limit.
+    clip = clip && reader.format() != "jpeg";
+#endif
+    if (decoded != whole && clip)
         reader.setClipRect(mapped(toStored, decoded));
     QImage image;
     if (!reader.read(&image))
