@@ -234,31 +234,6 @@ private slots:
         }
         QCOMPARE(seen, pages);
     }
-
-    void interval_data()
-    {
-        QTest::addColumn<int>("shorter");
-        QTest::addColumn<int>("longer");
-        QTest::addColumn<int>("interval");
-        QTest::newRow("as started") << 0 << 0 << 3000;
-        QTest::newRow("a second shorter") << 1 << 0 << 2000;
-        QTest::newRow("never below one") << 3 << 1 << 2000;
-        QTest::newRow("never above ten") << 0 << 8 << 10000;
-    }
-
-    // The shorter presses come first, then the longer ones.
-    void interval()
-    {
-        QFETCH(int, shorter);
-        QFETCH(int, longer);
-        QFETCH(int, interval);
-        Slideshow show([] { return 0.5f; });
-        for (int i = 0; i < shorter; ++i)
-            show.shorten();
-        for (int i = 0; i < longer; ++i)
-            show.lengthen();
-        QCOMPARE(show.timer()->interval(), interval);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCore)

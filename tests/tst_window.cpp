@@ -8,9 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
-#include <QScrollBar>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,8 +23,7 @@ class TestWindow : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QTemporaryDir m_elsewhere; // a collection named on the command line
+    QTemporaryDir m_dir;
     std::unique_ptr<Form1> m_form;
     QList<float> m_draws;
 
@@ -37,24 +34,19 @@ class TestWindow : public QObject
     int shownNumber(int topic) const { return control(kTopics.at(topic).picture)->width() - 121; }
     QTabBar *tabBar() const { return control<TabStrip>("SSTab1")->tabBar(); }
     void click(const char *name) { QTest::mouseClick(control(name), Qt::LeftButton); }
-    QString folder(int topic) const
-    {
-        return m_dir->filePath(folderName(QString::fromLatin1(kTopics.at(topic).caption)));
-    }
 
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        testdata::makeCollection(m_dir->path(), 5);
+        testdata::makeCollection(m_dir.path(), 5);
         m_form = std::make_unique<Form1>([this] { return m_draws.takeFirst(); });
-        m_form->start(m_dir->path());
+        m_form->start(m_dir.path());
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     }
 
     void startsOnTheFirstPicture()
     {
-        const QImage file(m_dir->filePath(QStringLiteral("Maps/1.jpg")));
+        const QImage file(m_dir.filePath(QStringLiteral("Maps/1.jpg")));
         QCOMPARE(control("Image1")->grab().toImage().convertToFormat(file.format()), file);
         QCOMPARE(control<DescriptionBox>("Text1")->text().toLatin1(),
                  testdata::descriptionBytes(QStringLiteral("Maps"), 1));
@@ -71,7 +63,7 @@ private slots:
         QCOMPARE(tabBar()->font().family(), u"Liberation Mono"_qs);
     }
 
-    void pages_data()
+    void pageActsOnItsOwnTopic_data()
     {
         QTest::addColumn<int>("topic");
         for (int topic = 0; topic < kTopicCount; ++topic)
@@ -79,9 +71,9 @@ private slots:
     }
 
     // Choosing a page steps its topic by its own step box, and so do its ">" and "<"; the
-    // hidden save writes its description to its topic's file of the number it stepped to last.
-    void stepsAndSavesItsOwnTopic_data() { pages_data(); }
-    void stepsAndSavesItsOwnTopic()
+    // hidden save writes its description to its topic's file of the number it stepped to
+    // last; its "^" and "v" resize its own description box.
+    void pageActsOnItsOwnTopic()
     {
         QFETCH(int, topic);
         const Topic &names = kTopics.at(topic);
@@ -97,27 +89,17 @@ private slots:
         QCOMPARE(shownNumber(topic), first + 2);
         control<DescriptionBox>(names.description)->setPlainText(names.caption);
         control<QPushButton>("Command31")->click();
-        QFile file(folder(topic) + u'/' + QString::number(first + 2) + QStringLiteral(".txt"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray(names.caption) + "\r\n");
-    }
+        const QString folder = folderName(QString::fromLatin1(names.caption));
+        QCOMPARE(testdata::readBytes(
+                     m_dir.filePath(folder + u'/' + QString::number(first + 2) + u".txt"_qs)),
+                 QByteArray(names.caption) + "\r\n");
 
-    // A page's "^" and "v" resize its own description box and no other.
-    void labelsResizeTheirOwnBox_data() { pages_data(); }
-    void labelsResizeTheirOwnBox()
-    {
-        QFETCH(int, topic);
-        tabBar()->setCurrentIndex(topic);
-        const Topic &names = kTopics.at(topic);
         QWidget *box = control(names.description);
-        QWidget *other = control(kTopics.at((topic + 1) % kTopicCount).description);
         const QRect atLoad = box->geometry();
-        click(names.grow);
+        for (const char *label : {names.grow, names.grow, names.shrink})
+            click(label);
         QCOMPARE(box->geometry(), atLoad.adjusted(0, -20, 0, 0));
-        click(names.shrink);
-        click(names.shrink);
-        QCOMPARE(box->geometry(), atLoad.adjusted(0, 20, 0, 0));
-        QCOMPARE(other->geometry(), atLoad);
+        QCOMPARE(control(kTopics.at((topic + 1) % kTopicCount).description)->geometry(), atLoad);
     }
 
     // The arrow keys change the page and step its topic; the wheel does nothing.
@@ -130,32 +112,29 @@ private slots:
         tabBar()->setFocus();
         QTest::keyClick(tabBar(), Qt::Key_Right);
         QCOMPARE(shownNumber(1), 1);
-        QVERIFY(control(kTopics[1].forward)->isVisible()
-                && !control(kTopics[0].forward)->isVisible());
+        QVERIFY(control(kTopics[1].forward)->isVisible() && !control("Command2")->isVisible());
     }
 
     // A topic whose picture 1 is gone says so where its picture stands, at the size the
     // picture control has before any picture.
     void brokenTopicSaysSo()
     {
-        for (const char *name : {"Maps/1.jpg", "Maps/2.jpg"})
-            QVERIFY(QFile::remove(m_dir->filePath(QString::fromLatin1(name))));
+        QVERIFY(QDir(m_dir.filePath(QStringLiteral("Maps"))).removeRecursively());
         click("Command2");
-        QWidget *picture = control("Image1");
         const layout::PageLayout &page = layout::kPages[0];
-        QCOMPARE(picture->size(),
+        QCOMPARE(control("Image1")->size(),
                  QSize(twips::toPixels(page.pictureWidth), twips::toPixels(page.pictureHeight)));
-        const QImage shown = picture->grab().toImage();
+        const QImage shown = control("Image1")->grab().toImage();
         QImage plain = shown;
         plain.fill(shown.pixel(0, 0));
         QVERIFY(shown != plain);
     }
 
     // A picture that spreads under the labels does not show through them, and the strip draws
-    // its frame around it; only its visible corner is held.
+    // its frame around it; only its visible corner is held; the text boxes are light grey.
     void picturesStayUnderTheControls()
     {
-        testdata::textured({1200, 900}, 3).save(m_dir->filePath(QStringLiteral("Maps/2.jpg")));
+        testdata::textured({1200, 900}, 3).save(m_dir.filePath(QStringLiteral("Maps/2.jpg")));
         click("Command2");
         QCOMPARE(control<ImageControl>("Image1")->picture().size(), QSize(788, 553));
         const QImage window = m_form->grab().toImage();
@@ -194,26 +173,20 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");    // -1: the window opens
-        QTest::addColumn<QString>("printed"); // on standard error when it is 2, else output
+        QTest::addColumn<QString>("printed"); // on standard error when the code is 2
         QTest::addColumn<QString>("folder");  // where the collection is read from
-        const QString dir = m_elsewhere.path();
-        const QString none = dir + u"/none"_qs;
-        const QString file = dir + u"/file"_qs;
-        testdata::writeBytes(file, "x");
-        const auto row = [](const char *name, QStringList arguments, int code, QString printed,
-                            QString folder = {}) {
-            arguments.prepend(QStringLiteral("tarvel-images"));
-            QTest::newRow(name) << arguments << code << printed << folder;
-        };
-        row("no folder", {}, -1, {}); // the program's own
-        row("a folder", {dir}, -1, {}, dir);
-        row("relative", {QDir::current().relativeFilePath(dir) + u'/'}, -1, {}, dir);
-        row("missing", {none}, 2, u"no such folder: "_qs + none);
-        row("a file", {file}, 2, u"not a folder: "_qs + file);
-        row("two folders", {dir, dir}, 2, u"one folder at most, not 2"_qs);
-        row("unknown option", {u"--fast"_qs, dir}, 2, u"Unknown option 'fast'"_qs);
-        row("help", {u"--help"_qs}, 0, u"Usage: tarvel-images [options] [folder]\n"_qs);
-        row("version", {u"-v"_qs}, 0, u"tarvel-images " TARVEL_VERSION "\n"_qs);
+        const QString dir = m_dir.path(), none = dir + u"/none"_qs, file = dir + u"/Maps/1.txt"_qs;
+        // clang-format off
+        QTest::newRow("no folder: the program's own") << QStringList{} << -1 << "" << "";
+        QTest::newRow("a folder") << QStringList{dir} << -1 << "" << dir;
+        QTest::newRow("relative") << QStringList{QDir::current().relativeFilePath(dir) + u'/'} << -1 << "" << dir;
+        QTest::newRow("missing") << QStringList{none} << 2 << "no such folder: " + none << "";
+        QTest::newRow("a file") << QStringList{file} << 2 << "not a folder: " + file << "";
+        QTest::newRow("two folders") << QStringList{dir, dir} << 2 << "one folder at most, not 2" << "";
+        QTest::newRow("unknown option") << QStringList{"--fast", dir} << 2 << "Unknown option 'fast'" << "";
+        QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: tarvel-images [options] [folder]\n" << "";
+        QTest::newRow("version") << QStringList{"-v"} << 0 << "tarvel-images " TARVEL_VERSION "\n" << "";
+        // clang-format on
     }
 
     void commandLine()
@@ -222,15 +195,16 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QString, printed);
         QFETCH(QString, folder);
-        const CommandLine line = readCommandLine(arguments);
+        const CommandLine line = readCommandLine(QStringList{"tarvel-images"} + arguments);
         QCOMPARE(line.exitCode.value_or(-1), exitCode);
         QCOMPARE(line.collectionDir, folder);
         const QString shown = exitCode == 2 ? line.err : line.out;
         QCOMPARE(exitCode == 2 ? line.out : line.err, QString());
         QVERIFY2(shown.contains(printed) && shown.isEmpty() == printed.isEmpty(),
                  qPrintable(shown));
-        if (exitCode == 2) // one line, naming the program
-            QVERIFY(line.err.startsWith(u"tarvel-images: ") && line.err.count(u'\n') == 1);
+        // One line, naming the program.
+        QVERIFY(exitCode != 2
+                || (line.err.startsWith(u"tarvel-images: ") && line.err.count(u'\n') == 1));
     }
 
     // The Tab key walks the page's controls and the window's buttons by their numbers; every
@@ -269,21 +243,20 @@ private slots:
         QCOMPARE(lines, 2);
     }
 
+    // Every line break shows as one and control characters as their symbols, while the text
+    // stays exact; a huge text shows in part, as laying it out would freeze the window.
     void descriptionShowsWhatTextCannot()
     {
         DescriptionBox box;
-        const QString text = QStringLiteral("a\r\nb\rc\x01 \x7f\td\r");
-        box.setText(text);
+        for (const QString &text :
+             {u"a\r\nb\rc\x01 \x7f\td\r"_qs, QString(100'000, u'x'), QString(100'001, u'x')}) {
+            box.setText(text);
+            QCOMPARE(box.text(), text);
+            QCOMPARE(box.isReadOnly(), text.size() > 100'000);
+        }
+        QVERIFY(box.toPlainText().endsWith(u"x\n\n[1 more characters are not shown]"));
+        box.setText(u"a\r\nb\rc\x01 \x7f\td\r"_qs);
         QCOMPARE(box.toPlainText(), u"a\nb\nc\u2401 \u2421\td\n"_qs);
-        QCOMPARE(box.text(), text);
-        box.setText(QString(100'000, u'x'));
-        QVERIFY(!box.isReadOnly());
-        // Laying out a huge text would freeze the window: it shows in part and stays exact.
-        const QString huge(100'001, u'x');
-        box.setText(huge);
-        QVERIFY(box.isReadOnly());
-        QVERIFY(box.toPlainText().endsWith(u"[1 more characters are not shown]"));
-        QCOMPARE(box.text(), huge);
     }
 
     void placement_data()

@@ -12,6 +12,7 @@ namespace testdata {
 // Detail in every pixel, so that a row or column out of place shows in any comparison.
 QImage textured(QSize size, quint32 seed);
 bool writeBytes(const QString &path, const QByteArray &bytes);
+QByteArray readBytes(const QString &path);
 
 // The little TIFF file inside an Exif segment, naming only the orientation; any value, so that
 // readers can be tried on damaged ones too.
