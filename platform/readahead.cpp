@@ -20,7 +20,7 @@ struct FileStamp
 {
     bool exists = false;
     qint64 size = 0;
-    qint64 modified = 0;
+    qint64 seconds = 0, nanoseconds = 0;
     quint64 device = 0, inode = 0;
 
     bool operator==(const FileStamp &) const = default;
@@ -32,13 +32,12 @@ FileStamp stampOf(const QString &path)
     struct stat info = {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return {};
-    return {true, info.st_size, info.st_mtim.tv_sec * 1'000'000'000 + info.st_mtim.tv_nsec,
+    return {true,        info.st_size, info.st_mtim.tv_sec, info.st_mtim.tv_nsec,
             info.st_dev, info.st_ino};
 #else
+    // Elsewhere the size and the time tell a change.
     const QFileInfo info(path);
-    if (!info.exists())
-        return {};
-    return {true, info.size(), info.lastModified().toMSecsSinceEpoch(), 0, 0};
+    return {info.exists(), info.size(), info.lastModified().toMSecsSinceEpoch()};
 #endif
 }
 
@@ -99,7 +98,7 @@ struct ReadAhead::Shared
                 entry->done = true;
                 // A file that changed while it was read matches no file: it is read again at
                 // the click.
-                entry->stamp = before == after ? before : FileStamp{true, -1, 0, 0, 0};
+                entry->stamp = before == after ? before : FileStamp{true, -1};
                 entry->picture = std::move(picture);
             }
             changed.notify_all();

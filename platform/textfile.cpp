@@ -33,11 +33,10 @@ char encode1252(char16_t u)
 {
     if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
         return char(u);
-    for (std::size_t i = 0; i < kCharactersFrom80To9F.size(); ++i) {
-        if (kCharactersFrom80To9F[i] == u)
-            return char(0x80 + i);
-    }
-    return '?';
+    const auto *high = std::find(kCharactersFrom80To9F.begin(), kCharactersFrom80To9F.end(), u);
+    return high == kCharactersFrom80To9F.end()
+        ? '?'
+        : char(0x80 + (high - kCharactersFrom80To9F.begin()));
 }
 
 bool isAscii(const QByteArray &bytes)

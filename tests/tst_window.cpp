@@ -81,7 +81,12 @@ private slots:
             control<QLineEdit>(other.stepBox)->setText(&other == &names ? "2" : "0");
             control<DescriptionBox>(other.description)->setPlainText(other.description);
         }
+        // The wheel never changes the page; a click on its caption does.
+        QWheelEvent wheel({}, {}, {}, {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(tabBar(), &wheel);
         QTest::mouseClick(tabBar(), Qt::LeftButton, {}, tabBar()->tabRect(topic).center());
+        QVERIFY(control(names.forward)->isVisible()
+                && !control(kTopics.at((topic + 1) % kTopicCount).forward)->isVisible());
         const int first = topic == 0 ? 1 : 2; // the first page was stepped at start-up
         QCOMPARE(shownNumber(topic), first);
         for (const char *button : {names.forward, names.back, names.forward})
@@ -100,19 +105,6 @@ private slots:
             click(label);
         QCOMPARE(box->geometry(), atLoad.adjusted(0, -20, 0, 0));
         QCOMPARE(control(kTopics.at((topic + 1) % kTopicCount).description)->geometry(), atLoad);
-    }
-
-    // The arrow keys change the page and step its topic; the wheel does nothing.
-    void keysChangePagesWheelDoesNot()
-    {
-        QWheelEvent wheel({40, 10}, tabBar()->mapToGlobal(QPoint(40, 10)), {}, {0, -120},
-                          Qt::NoButton, {}, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(tabBar(), &wheel);
-        QCOMPARE(tabBar()->currentIndex(), 0);
-        tabBar()->setFocus();
-        QTest::keyClick(tabBar(), Qt::Key_Right);
-        QCOMPARE(shownNumber(1), 1);
-        QVERIFY(control(kTopics[1].forward)->isVisible() && !control("Command2")->isVisible());
     }
 
     // A topic whose picture 1 is gone says so where its picture stands, at the size the
@@ -198,32 +190,28 @@ private slots:
         const CommandLine line = readCommandLine(QStringList{"tarvel-images"} + arguments);
         QCOMPARE(line.exitCode.value_or(-1), exitCode);
         QCOMPARE(line.collectionDir, folder);
-        const QString shown = exitCode == 2 ? line.err : line.out;
         QCOMPARE(exitCode == 2 ? line.out : line.err, QString());
+        // A mistake is told in one line that names the program.
+        const QString shown = exitCode == 2 ? line.err.section(u"tarvel-images: "_qs, 1) : line.out;
         QVERIFY2(shown.contains(printed) && shown.isEmpty() == printed.isEmpty(),
                  qPrintable(shown));
-        // One line, naming the program.
-        QVERIFY(exitCode != 2
-                || (line.err.startsWith(u"tarvel-images: ") && line.err.count(u'\n') == 1));
+        QCOMPARE(line.err.count(u'\n'), exitCode == 2 ? 1 : 0);
     }
 
     // The Tab key walks the page's controls and the window's buttons by their numbers; every
     // control has a name for a screen reader.
     void focusFollowsTheTable()
     {
-        const Topic &names = kTopics[0];
         const layout::PageLayout &page = layout::kPages[0];
-        QMap<int, QString> order = {{page.focusDescription, names.description},
-                                    {page.focusStepBox, names.stepBox},
-                                    {page.focusForward, names.forward},
-                                    {page.focusBack, names.back}};
-        for (const layout::ButtonLayout &button : layout::kWindowButtons)
-            if (button.visible)
-                order.insert(button.focus, button.name);
+        QMap<int, const char *> order = {{page.focusDescription, "Text1"},
+                                         {page.focusStepBox, "Text16"},
+                                         {page.focusForward, "Command2"},
+                                         {page.focusBack, "Command1"},
+                                         {layout::kWindowButtons[0].focus, "Command9"}};
         tabBar()->setFocus();
-        for (const QString &name : order) {
+        for (const char *name : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget()->objectName(), name);
+            QCOMPARE(QApplication::focusWidget()->objectName(), QLatin1String(name));
             QVERIFY(!QApplication::focusWidget()->accessibleName().isEmpty());
         }
     }

@@ -2,7 +2,6 @@
 
 #include "topictable.h"
 
-#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -31,27 +30,6 @@ QByteArray readBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QByteArray orientationTiff(int orientation)
-{
-    QByteArray tiff;
-    QDataStream out(&tiff, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("II", 2);
-    // 42, the offset of the tag list, one tag: orientation, a 16-bit number, one of them, its
-    // value padded to four bytes; then no further list.
-    out << quint16(42) << quint32(8) << quint16(1) << quint16(0x0112) << quint16(3) << quint32(1)
-        << quint16(orientation) << quint16(0) << quint32(0);
-    return tiff;
-}
-
-QByteArray withExif(const QByteArray &jpeg, const QByteArray &tiff)
-{
-    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
-    const auto length = quint16(payload.size() + 2);
-    const char segment[] = {'\xff', '\xe1', char(length >> 8), char(length & 0xff)};
-    return jpeg.left(2) + QByteArray(segment, 4) + payload + jpeg.mid(2);
 }
 
 QByteArray descriptionBytes(const QString &folder, int number)

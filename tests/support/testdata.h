@@ -5,20 +5,14 @@
 #include <QSize>
 #include <QString>
 
-// Real files for the tests: JPEGs made with Qt, Exif segments, topic folders laid out as the
-// program expects them.
+// Real files for the tests: pictures made with Qt, topic folders laid out as the program
+// expects them.
 namespace testdata {
 
 // Detail in every pixel, so that a row or column out of place shows in any comparison.
 QImage textured(QSize size, quint32 seed);
 bool writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray readBytes(const QString &path);
-
-// The little TIFF file inside an Exif segment, naming only the orientation; any value, so that
-// readers can be tried on damaged ones too.
-QByteArray orientationTiff(int orientation);
-// The JPEG with an Exif segment holding tiff put right after its start marker.
-QByteArray withExif(const QByteArray &jpeg, const QByteArray &tiff);
 
 QByteArray descriptionBytes(const QString &folder, int number);
 // <root>/<folder>/N.jpg and N.txt for every N from 1 to count. Picture N is 121 + N pixels
