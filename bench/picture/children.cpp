@@ -1,249 +1,112 @@
-#include "children.h"
-
-#include "controls.h"
 #include "form1.h"
-#include "tabstrip.h"
-#include "topictable.h"
+#include "picture.h"
 
 #include <QApplication>
 #include <QImageReader>
 #include <QProcess>
+#include <QTabBar>
 #include <QTabWidget>
-#include <QTimer>
+#include <algorithm>
 #include <cstdio>
-#include <ctime>
-#include <fstream>
-#include <functional>
-#include <string>
 #include <utility>
-#include <vector>
-
-namespace bench {
-
-qint64 monotonicNs(Clock::time_point t)
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count();
-}
-
-std::optional<qint64> peakResidentKiB()
-{
-#ifdef Q_OS_LINUX
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stoll(line.substr(6));
-    }
-#endif
-    return std::nullopt;
-}
 
 namespace {
 
-void print(const char *key, qint64 value)
+int fail(const char *why)
 {
-    std::printf("%s %lld\n", key, static_cast<long long>(value));
+    std::fprintf(stderr, "child: %s\n", why);
+    return 3;
 }
 
-qint64 nanoseconds(Clock::duration d)
+// A picture control takes the size of the picture it shows: so many are showing one of dir's.
+int picturesShown(const QWidget &window, const QString &dir)
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
+    const QSize size = QImageReader(dir + QStringLiteral("/Maps/1.jpg")).size();
+    const QList<QWidget *> widgets = window.findChildren<QWidget *>();
+    return int(std::count_if(widgets.begin(), widgets.end(),
+                             [size](const QWidget *w) { return w->size() == size; }));
 }
 
-void printPeak()
+int peakChild(const QString &dir, bool whole)
 {
-    const std::optional<qint64> peak = peakResidentKiB();
-    print("vmhwm-kib", peak.value_or(-1));
-    std::fflush(stdout);
+    Form1 window;
+    window.start(dir);
+    pause(kReadAheadMs);
+    auto *strip = window.findChild<QWidget *>(QStringLiteral("SSTab1"));
+    auto *bar = strip ? strip->findChild<QTabBar *>() : nullptr;
+    std::vector<QImage> held;
+    for (int page = 0; bar && page < int(bench::kFolders.size()); ++page) {
+        if (whole) {
+            QImageReader::setAllocationLimit(0); // Qt refuses a 6000 x 4000 picture otherwise
+            held.push_back(QImageReader(dir + u'/' + QLatin1String(bench::kFolders[page])
+                                        + QStringLiteral("/1.jpg"))
+                               .read());
+            continue;
+        }
+        bar->setCurrentIndex(page);
+        pause(kReadAheadMs);
+    }
+    const auto decoded =
+        std::count_if(held.begin(), held.end(), [](auto &i) { return !i.isNull(); });
+    if ((whole ? int(decoded) : picturesShown(window, dir)) != int(bench::kFolders.size()))
+        return fail("not every page shows its picture, or a whole decode failed");
+    std::printf("%lld\n", static_cast<long long>(bench::statusKiB("VmHWM:")));
+    return 0;
 }
 
-// Lets every posted event and the repaint it asks for run, as the event loop would.
-void settle()
+int frameChild(const QString &dir)
 {
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-}
-
-// Notes the first Paint event that reaches the watched widget, then the end of that turn of
-// the event loop, by which time the whole window has been painted and flushed.
-class FirstFrameWatch : public QObject
-{
-public:
-    explicit FirstFrameWatch(Clock::time_point mainStart) : m_mainStart(mainStart) {}
-
-    std::function<bool()> shown = [] { return true; };
-
-    // Start-up so far, to tell where the time before the first frame went.
-    void mark(const char *phase) { m_marks.emplace_back(phase, Clock::now()); }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint && !m_seen) {
-            m_seen = true;
-            const Clock::time_point paint = Clock::now();
-            QTimer::singleShot(0, this, [this, paint] {
-                const Clock::time_point frame = Clock::now();
-                const std::clock_t cpu = std::clock();
-                for (const auto &[phase, at] : m_marks)
-                    print(("phase-" + std::string(phase) + "-ns").c_str(),
-                          nanoseconds(at - m_mainStart));
-                print("paint-since-main-ns", nanoseconds(paint - m_mainStart));
-                // The CPU clock starts with the process, so this includes loading the libraries.
-                print("frame-cpu-ns", qint64(double(cpu) * 1e9 / CLOCKS_PER_SEC));
-                print("frame-since-main-ns", nanoseconds(frame - m_mainStart));
-                print("frame-monotonic-ns", monotonicNs(frame));
-                print("picture-shown", shown() ? 1 : 0);
-                std::fflush(stdout);
+    // By the end of the first paint's turn of the event loop the window is painted and flushed.
+    bool seen = false;
+    PaintWatch watch([&seen](const QWidget &) {
+        if (!std::exchange(seen, true)) {
+            QTimer::singleShot(0, [] {
+                std::printf("%lld\n", static_cast<long long>(monotonicNs(Clock::now())));
                 QCoreApplication::quit();
             });
         }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    Clock::time_point m_mainStart;
-    std::vector<std::pair<const char *, Clock::time_point>> m_marks;
-    bool m_seen = false;
-};
-
-int runUntilFirstFrame(QApplication &app)
-{
-    // A window that never paints must fail the run, not hang it.
-    QTimer::singleShot(30000, &app, [] {
-        std::fprintf(stderr, "no frame was painted within 30 s\n");
-        QCoreApplication::exit(2);
     });
-    return app.exec();
-}
-
-// The program's own start-up, shown and painted.
-void openSettled(Form1 &window, const QString &dir)
-{
-    QApplication::setApplicationName(QStringLiteral("Tarvel Images"));
+    QTimer::singleShot(30000, [] { QCoreApplication::exit(fail("no frame within 30 s")); });
+    if (dir.isEmpty()) {
+        QTabWidget window;
+        for (const char *folder : bench::kFolders)
+            window.addTab(new QWidget, QLatin1String(folder));
+        window.resize(800, 600);
+        window.widget(0)->installEventFilter(&watch);
+        window.show();
+        return QCoreApplication::exec();
+    }
+    // As the program's main() starts it.
+    Form1 window;
+    QWidget *picture = window.findChild<QWidget *>(QStringLiteral("Image1"));
+    if (!picture)
+        return fail("the window has no picture control Image1");
+    picture->installEventFilter(&watch);
     window.start(dir);
-    window.show();
-    settle();
-}
-
-ImageControl *pictureOf(const Form1 &window, const Topic &topic)
-{
-    return window.findChild<ImageControl *>(QString::fromLatin1(topic.picture));
+    const int code = QCoreApplication::exec();
+    return code || picturesShown(window, dir) ? code : fail("the first frame showed no picture");
 }
 
 } // namespace
 
-int peakMemoryChild(int &argc, char **argv, const QString &dir)
+int childMain(const QString &mode, const QString &dir)
 {
-    QApplication app(argc, argv);
-    Form1 window;
-    openSettled(window, dir);
-    auto *tabs = window.findChild<TabStrip *>(QStringLiteral("SSTab1"));
-    if (!tabs) {
-        std::fprintf(stderr, "the window has no tab strip named SSTab1\n");
-        return 1;
-    }
-    for (int tab = 1; tab < kTopicCount; ++tab) {
-        tabs->setCurrentIndex(tab);
-        settle();
-    }
-    int shown = 0;
-    for (const Topic &topic : kTopics) {
-        const ImageControl *picture = pictureOf(window, topic);
-        shown += picture && !picture->picture().isNull() ? 1 : 0;
-    }
-    print("pages-shown", shown);
-    printPeak();
-    return 0;
+    if (mode == u"pages" || mode == u"whole")
+        return peakChild(dir, mode == u"whole");
+    return frameChild(mode == u"frame" ? dir : QString());
 }
 
-int peakMemoryNaiveChild(int &argc, char **argv, const QString &dir)
+std::optional<qint64> runChild(const QStringList &arguments, Clock::time_point &launched)
 {
-    QApplication app(argc, argv);
-    Form1 window;
-    openSettled(window, dir);
-    std::vector<QImage> whole;
-    for (const Topic &topic : kTopics) {
-        QImageReader reader(dir + u'/' + folderName(QString::fromLatin1(topic.caption))
-                            + QStringLiteral("/1.jpg"));
-        reader.setAllocationLimit(0);
-        whole.push_back(reader.read());
-    }
-    int decoded = 0;
-    for (const QImage &image : whole)
-        decoded += image.isNull() ? 0 : 1;
-    print("pages-shown", decoded);
-    printPeak();
-    return 0;
-}
-
-int firstFrameChild(int &argc, char **argv, const QString &dir, Clock::time_point mainStart)
-{
-    // The same start-up as the program's main(), with the watch added.
-    FirstFrameWatch watch(mainStart);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tarvel Images"));
-    watch.mark("app");
-
-    Form1 window;
-    watch.mark("window");
-    ImageControl *picture = pictureOf(window, kTopics[0]);
-    if (!picture) {
-        std::fprintf(stderr, "the window has no picture control named %s\n", kTopics[0].picture);
-        return 1;
-    }
-    watch.shown = [picture] { return !picture->picture().isNull(); };
-    picture->installEventFilter(&watch);
-    window.start(dir);
-    watch.mark("load");
-    window.show();
-    watch.mark("show");
-    return runUntilFirstFrame(app);
-}
-
-int firstFrameBareChild(int &argc, char **argv, Clock::time_point mainStart)
-{
-    FirstFrameWatch watch(mainStart);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tarvel Images"));
-    watch.mark("app");
-
-    QTabWidget window;
-    for (const Topic &topic : kTopics)
-        window.addTab(new QWidget, QString::fromLatin1(topic.caption));
-    window.resize(800, 600);
-    watch.mark("window");
-    window.widget(0)->installEventFilter(&watch);
-    watch.mark("load");
-    window.show();
-    watch.mark("show");
-    return runUntilFirstFrame(app);
-}
-
-ChildRun runChild(const QStringList &arguments, int timeoutMs)
-{
-    ChildRun run;
-    QProcess process;
+    QProcess process; // its destructor ends a child that is still running
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    run.launched = Clock::now();
-    process.start(QCoreApplication::applicationFilePath(), arguments);
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        run.error = QStringLiteral("did not finish: ") + process.errorString();
-        return run;
-    }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        run.error = QStringLiteral("exited with code %1").arg(process.exitCode());
-        return run;
-    }
-    const QList<QByteArray> lines = process.readAllStandardOutput().split('\n');
-    for (const QByteArray &line : lines) {
-        const QList<QByteArray> parts = line.trimmed().split(' ');
-        if (parts.size() == 2)
-            run.values.insert(QString::fromLatin1(parts[0]), QString::fromLatin1(parts[1]));
-    }
-    return run;
+    launched = Clock::now();
+    process.start(QCoreApplication::applicationFilePath(),
+                  QStringList{QStringLiteral("--child")} + arguments);
+    const bool finished = process.waitForFinished(120000);
+    bool ok = false;
+    const qint64 value = process.readAllStandardOutput().trimmed().toLongLong(&ok);
+    if (!finished || !ok || process.exitStatus() != QProcess::NormalExit || process.exitCode())
+        return std::nullopt;
+    return value;
 }
-
-} // namespace bench

@@ -1,134 +1,312 @@
-// How fast ">" shows a picture, how much memory ten pages of large pictures hold, and how
-// soon the window first paints, each beside what the simple way would cost on this machine.
-// Run by hand from a Release build: build/tarvel-bench-picture [--benchmark_* flags].
+// How fast the window shows a picture, how much memory ten pages of large pictures hold and how
+// soon the window first paints, each beside what the simple way costs on this machine. Run by
+// hand from a Release build: build-release/tarvel-bench-picture [--benchmark_* flags].
+// It reaches the program only through its window, the widgets' names and the loader, so that
+// the same bench measures the program before and after a change of its insides.
 
-#include "benchmarks.h"
-#include "children.h"
-#include "controls.h"
-#include "fixtures.h"
+#include "collection.h"
 #include "form1.h"
-#include "summary.h"
-#include "topictable.h"
+#include "picture.h"
+#include "pictureloader.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QImageReader>
+#include <QMap>
+#include <QPushButton>
+#include <QTabBar>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <benchmark/benchmark.h>
+#include <cmath>
 #include <cstdio>
-#include <vector>
-
-using bench::Clock;
-using bench::PictureCase;
+#include <functional>
+#include <tuple>
 
 namespace {
 
-// Whether Qt, left to its default allocation limit, refuses to decode this picture whole;
-// only pictures over the limit are tried, the others would merely take time.
-bool refusedByDefaultLimit(const PictureCase &c)
+QSize g_visibleArea;
+
+enum class Click { AtOnce, AfterPause, Tab, Hop };
+
+void windowClicks(benchmark::State &state, const PictureCase &c, Click kind)
 {
-    const qint64 bytes = qint64(c.size.width()) * c.size.height() * 4;
-    if (bytes <= qint64(QImageReader::allocationLimit()) * 1024 * 1024)
-        return false;
-    QImageReader reader(c.picture());
-    return reader.read().isNull();
+    // The hop's scripted draws go round the pages in tab order, never twice to the same one.
+    int drawn = 0;
+    Form1 form([&drawn] { return (float(drawn = (drawn + 1) % 10) + 0.5f) / 10.0f; });
+    form.start(c.collection);
+    auto *strip = form.findChild<QWidget *>(QStringLiteral("SSTab1"));
+    auto *bar = strip ? strip->findChild<QTabBar *>() : nullptr;
+    auto *forward = form.findChild<QPushButton *>(QStringLiteral("Command2"));
+    auto *timer = form.findChild<QTimer *>(QStringLiteral("Timer1"));
+    const auto click = [&] {
+        if (kind == Click::Tab)
+            bar->setCurrentIndex((bar->currentIndex() + 1) % bar->count());
+        else if (kind == Click::Hop)
+            QMetaObject::invokeMethod(timer, "timeout");
+        else
+            forward->click();
+    };
+    // A click ends at the paint that shows its result: the first paint, after it, of a widget
+    // of the picture's size, which is the size a picture control takes.
+    bool painted = false;
+    PaintWatch watch([&](const QWidget &w) { painted = painted || w.size() == c.size; });
+    qApp->installEventFilter(&watch);
+    const auto clickAndPaint = [&] {
+        painted = false;
+        click();
+        for (QDeadlineTimer deadline(10000); !painted && !deadline.hasExpired();)
+            QCoreApplication::processEvents();
+        return painted;
+    };
+    // Two clicks first, so that the timed ones find the window as a user's next clicks would.
+    if (!bar || !forward || !timer || !clickAndPaint() || !clickAndPaint()) {
+        state.SkipWithError("no window with SSTab1, Command2 and Timer1 showing the pictures");
+        return;
+    }
+    for ([[maybe_unused]] auto _ : state) {
+        if (kind != Click::AtOnce) {
+            state.PauseTiming();
+            pause(kReadAheadMs);
+            state.ResumeTiming();
+        }
+        if (!clickAndPaint()) {
+            state.SkipWithError("a click showed no picture of the case's size");
+            break;
+        }
+    }
+    if (kind == Click::Hop && bar->currentIndex() != drawn)
+        state.SkipWithError("the hops did not go to the pages drawn");
 }
 
-// The area of a page where a picture can be seen, as the window lays it out.
-QSize pageVisibleArea()
+void loader(benchmark::State &state, const PictureCase &c)
 {
-    Form1 probe;
-    const auto *picture = probe.findChild<ImageControl *>(QString::fromLatin1(kTopics[0].picture));
-    return picture ? picture->visibleArea() : QSize();
+    for ([[maybe_unused]] auto _ : state) {
+        const LoadedPicture picture = loadPicture(c.picture(), g_visibleArea);
+        if (picture.fullSize != c.size
+            || picture.visible.size() != g_visibleArea.boundedTo(c.size)) {
+            state.SkipWithError("the loader failed");
+            break;
+        }
+    }
+}
+
+// The simple way: the whole picture decoded, whatever its size.
+void whole(benchmark::State &state, const PictureCase &c)
+{
+    // The limit is one for the whole process: lifted for the timed decodes only.
+    const int defaultLimit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(0);
+    for ([[maybe_unused]] auto _ : state) {
+        QImageReader reader(c.picture());
+        reader.setAutoTransform(true);
+        QImage image = reader.read();
+        state.PauseTiming(); // freeing it is no part of the decode
+        const bool decoded = image.size() == c.size;
+        image = QImage();
+        state.ResumeTiming();
+        if (!decoded) {
+            state.SkipWithError("the whole decode failed");
+            break;
+        }
+    }
+    QImageReader::setAllocationLimit(defaultLimit);
+    // Only pictures over the limit are tried: the others would only take time.
+    const bool over =
+        qint64(c.size.width()) * c.size.height() * 4 > qint64(defaultLimit) * 1024 * 1024;
+    state.counters["refused"] = over && QImageReader(c.picture()).read().isNull();
+}
+
+// In a fresh process: the peak of resident memory, or the time from launch to the first frame.
+void inChild(benchmark::State &state, const QStringList &arguments)
+{
+    const bool frame = arguments[0] == u"frame" || arguments[0] == u"bare";
+    for ([[maybe_unused]] auto _ : state) {
+        Clock::time_point launched;
+        const std::optional<qint64> value = runChild(arguments, launched);
+        if (!value || *value < 0) {
+            state.SkipWithError("the child failed");
+            break;
+        }
+        if (frame)
+            state.SetIterationTime(double(*value - monotonicNs(launched)) / 1e9);
+        else
+            state.counters["MiB"] = double(*value) / 1024.0;
+    }
+}
+
+QString nameOf(const char *what, const PictureCase &c)
+{
+    return QLatin1String(what) + u'/' + c.id;
+}
+
+// What the fresh processes measure, and how the summary calls it.
+struct ChildRow
+{
+    const char *name, *label;
+    QStringList arguments;
+};
+
+void registerAll(const std::vector<PictureCase> &cases, const std::vector<ChildRow> &children)
+{
+    const auto add = [](const QString &name, auto body) {
+        auto *b = benchmark::RegisterBenchmark(name.toStdString().c_str(), body)
+                      ->Unit(benchmark::kMillisecond)
+                      ->MeasureProcessCPUTime();
+        return name.startsWith(u"frame") ? b->UseManualTime() : b->UseRealTime();
+    };
+    // In the order of Click.
+    const char *clicks[] = {"click", "click-after-pause", "tab-after-pause", "hop-after-pause"};
+    for (const PictureCase &c : cases) {
+        // Each repetition opens a new window: more clicks on the small pictures.
+        const qint64 pixels = qint64(c.size.width()) * c.size.height();
+        const int iterations = pixels <= 3'000'000 ? 20 : pixels <= 30'000'000 ? 10 : 6;
+        for (int kind = 0; kind < 4; ++kind) {
+            add(nameOf(clicks[kind], c), [&c, kind](benchmark::State &s) {
+                windowClicks(s, c, Click(kind));
+            })->Iterations(iterations);
+        }
+        add(nameOf("loader", c), [&c](benchmark::State &s) { loader(s, c); });
+        add(nameOf("whole", c), [&c](benchmark::State &s) { whole(s, c); });
+    }
+    for (const ChildRow &row : children)
+        add(row.name, [&row](benchmark::State &s) { inChild(s, row.arguments); })->Iterations(1);
+}
+
+// The console's report, keeping for the summary each benchmark's median over the repetitions
+// (which Google Benchmark takes from the runs that did not fail), and its counters' as
+// "name:counter"; NaN for what did not run or failed.
+class Report : public benchmark::ConsoleReporter
+{
+public:
+    Report() : ConsoleReporter(OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs) {
+            if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median")
+                continue;
+            const QString name = QString::fromStdString(run.run_name.function_name);
+            m_values[name] = run.GetAdjustedRealTime();
+            for (const auto &[key, counter] : run.counters)
+                m_values[name + u':' + QString::fromStdString(key)] = counter.value;
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    double operator()(const QString &name) const { return m_values.value(name, std::nan("")); }
+
+private:
+    QMap<QString, double> m_values;
+};
+
+// "-" for what did not run or failed.
+QByteArray figure(double value, const char *format)
+{
+    return QString::asprintf(std::isnan(value) ? "-" : format, value).toLatin1();
+}
+
+void printSummary(const Report &r, const std::vector<PictureCase> &cases,
+                  const std::vector<ChildRow> &children)
+{
+    std::printf(
+        "\n## Picture bench summary\n\nMedians, wall time; %s build; visible area %d x "
+        "%d; a pause: %d ms.\n\n| picture | \">\" at once | \">\" after a pause | tab after a "
+        "pause | hop after a pause | loader alone | whole decode, upright | whole / \">\" "
+        "|\n|---|---:|---:|---:|---:|---:|---:|---:|\n",
+        TARVEL_BENCH_CONFIG, g_visibleArea.width(), g_visibleArea.height(), kReadAheadMs);
+    for (const PictureCase &c : cases) {
+        std::printf("| %s |", qPrintable(c.name));
+        for (const char *what : {"click", "click-after-pause", "tab-after-pause", "hop-after-pause",
+                                 "loader", "whole"}) {
+            const bool refused =
+                qstrcmp(what, "whole") == 0 && r(nameOf(what, c) + QStringLiteral(":refused")) == 1;
+            std::printf(" %s%s |", figure(r(nameOf(what, c)), "%.1f ms").data(),
+                        refused ? " (refused at Qt's default limit)" : "");
+        }
+        std::printf(" %s |\n",
+                    figure(r(nameOf("whole", c)) / r(nameOf("click", c)), "%.1fx").data());
+    }
+    const double bare = r("frame/bare");
+    std::printf("\n| in a fresh process (peak: VmHWM) | median | vs bare |\n|---|---:|---:|\n");
+    for (const ChildRow &row : children) {
+        const bool peak = qstrncmp(row.name, "peak", 4) == 0;
+        const double value = r(QLatin1String(row.name) + (peak ? ":MiB" : ""));
+        std::printf("| %s | %s | %s |\n", row.label,
+                    figure(value, peak ? "%.1f MiB" : "%.1f ms").data(),
+                    peak ? "" : figure(value / bare, "%.2fx").data());
+    }
+
+    const double ratio = r("whole/6000x4000") / r("click/6000x4000"), big = r("click/12000x8000"),
+                 mib = r("peak/6000x4000:MiB"), hd = r("frame/1920x1080") / bare,
+                 large = r("frame/6000x4000") / bare;
+    const std::tuple<const char *, double, const char *, bool> goals[] = {
+        {"\">\" on 6000 x 4000 at least 8x faster than the whole decode", ratio, "%.1fx",
+         ratio >= 8},
+        {"12000 x 8000 shown in under 40 ms", big, "%.1f ms", big < 40},
+        {"peak with ten 6000 x 4000 pages under 60 MiB", mib, "%.1f MiB", mib < 60},
+        {"first frame with 1920 x 1080 pictures within 1.3x of bare", hd, "%.2fx", hd <= 1.3},
+        {"first frame with 6000 x 4000 pictures within 1.3x of bare", large, "%.2fx",
+         large <= 1.3}};
+    std::printf("\nGoals, on wall time:\n");
+    for (const auto &[what, value, format, met] : goals) {
+        if (!std::isnan(value)) // not measured in this run
+            std::printf("- %s: %s, %s\n", what, figure(value, format).data(),
+                        met ? "met" : "MISSED");
+    }
+    std::fflush(stdout);
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    const Clock::time_point mainStart = Clock::now();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-
-    if (argc == 3 && qstrcmp(argv[1], bench::kPeakMemoryChild) == 0)
-        return bench::peakMemoryChild(argc, argv, QString::fromLocal8Bit(argv[2]));
-    if (argc == 3 && qstrcmp(argv[1], bench::kPeakMemoryNaiveChild) == 0)
-        return bench::peakMemoryNaiveChild(argc, argv, QString::fromLocal8Bit(argv[2]));
-    if (argc == 3 && qstrcmp(argv[1], bench::kFirstFrameChild) == 0)
-        return bench::firstFrameChild(argc, argv, QString::fromLocal8Bit(argv[2]), mainStart);
-    if (argc == 2 && qstrcmp(argv[1], bench::kFirstFrameBareChild) == 0)
-        return bench::firstFrameBareChild(argc, argv, mainStart);
-
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (argc >= 3 && qstrcmp(argv[1], "--child") == 0)
+        return childMain(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[argc - 1]));
+
+    // Defaults, read before the command line's own flags so that those win.
+    static char defaults[][48] = {"--benchmark_repetitions=5",
+                                  "--benchmark_display_aggregates_only=true"};
+    std::vector<char *> arguments(argv, argv + argc);
+    arguments.insert(arguments.begin() + 1, {defaults[0], defaults[1]});
+    int count = int(arguments.size());
+    benchmark::Initialize(&count, arguments.data());
+    if (benchmark::ReportUnrecognizedArguments(count, arguments.data()))
         return 1;
 
     QTemporaryDir root;
-    if (!root.isValid()) {
-        std::fprintf(stderr, "no temporary folder: %s\n", qPrintable(root.errorString()));
-        return 1;
-    }
-    const std::vector<PictureCase> cases = bench::makePictureCases(root.path());
-    if (cases.empty())
-        return 1;
-    const QSize visibleArea = pageVisibleArea();
-    if (visibleArea.isEmpty()) {
-        std::fprintf(stderr, "the window has no picture control named %s\n", kTopics[0].picture);
+    const std::vector<PictureCase> cases =
+        root.isValid() ? makePictureCases(root.path()) : std::vector<PictureCase>();
+    const QString small = root.path() + QStringLiteral("/small");
+    testdata::makeCollection(small, 1);
+    // From its top-left corner, the rest of its page: beyond that a picture is cut off.
+    g_visibleArea = [] {
+        const Form1 probe;
+        const QWidget *picture = probe.findChild<QWidget *>(QStringLiteral("Image1"));
+        return picture && picture->parentWidget()
+            ? picture->parentWidget()->size() - QSize(picture->x(), picture->y())
+            : QSize();
+    }();
+    if (cases.empty() || g_visibleArea.isEmpty()) {
+        std::fprintf(stderr, "no pictures written, or no picture control Image1 in the window\n");
         return 1;
     }
 
-    const QString loadAtStart = bench::loadAverage();
-    bench::registerBenchmarks(cases, visibleArea);
-    benchmark::RunSpecifiedBenchmarks();
+    const QString &hd = cases[0].collection, &large = cases[1].collection,
+                  &progressive = cases[2].collection;
+    const std::vector<ChildRow> children = {
+        {"peak/small", "peak, window with ten small pictures", {"pages", small}},
+        {"peak/6000x4000", "peak, ten 6000 x 4000 pages", {"pages", large}},
+        {"peak/6000x4000p", "peak, ten 6000 x 4000 progressive pages", {"pages", progressive}},
+        {"peak/6000x4000-whole", "peak, window + ten 6000 x 4000 decoded whole", {"whole", large}},
+        {"frame/bare", "first frame, bare QTabWidget with ten empty tabs", {"bare"}},
+        {"frame/1920x1080", "first frame, program with 1920 x 1080 pictures", {"frame", hd}},
+        {"frame/6000x4000", "first frame, program with 6000 x 4000 pictures", {"frame", large}}};
+    registerAll(cases, children);
+    Report report;
+    benchmark::RunSpecifiedBenchmarks(&report);
     benchmark::Shutdown();
-
-    QStringList refused;
-    for (const PictureCase &c : cases) {
-        if (refusedByDefaultLimit(c))
-            refused << c.id;
-    }
-
-    // Collections for the child processes, built from the pictures already written.
-    const auto caseById = [&cases](const char *id) -> const PictureCase & {
-        return *std::find_if(cases.begin(), cases.end(),
-                             [id](const PictureCase &c) { return c.id == QLatin1String(id); });
-    };
-    const QString tenBaseline = root.path() + QStringLiteral("/ten-6000x4000");
-    const QString tenProgressive = root.path() + QStringLiteral("/ten-6000x4000p");
-    const QString tenHd = root.path() + QStringLiteral("/ten-1920x1080");
-    const QString tenSmall = root.path() + QStringLiteral("/ten-small");
-    if (!bench::makeUniformCollection(tenBaseline, caseById("6000x4000").picture())
-        || !bench::makeUniformCollection(tenProgressive, caseById("6000x4000p").picture())
-        || !bench::makeUniformCollection(tenHd, caseById("1920x1080").picture())) {
-        std::fprintf(stderr, "cannot write the ten-page collections\n");
-        return 1;
-    }
-    bench::makeSmallCollection(tenSmall);
-
-    std::fprintf(stderr, "measuring peak memory and first frames in child processes...\n");
-    std::vector<bench::PeakResult> peaks;
-#ifdef Q_OS_LINUX
-    peaks.push_back(bench::measurePeak(QStringLiteral("window, ten small pictures"),
-                                       bench::kPeakMemoryChild, tenSmall));
-    peaks.push_back(bench::measurePeak(QStringLiteral("ten 6000 x 4000 pages"),
-                                       bench::kPeakMemoryChild, tenBaseline));
-    peaks.push_back(bench::measurePeak(QStringLiteral("ten 6000 x 4000 progressive pages"),
-                                       bench::kPeakMemoryChild, tenProgressive));
-    peaks.push_back(
-        bench::measurePeak(QStringLiteral("whole decodes: window + ten 6000 x 4000 held"),
-                           bench::kPeakMemoryNaiveChild, tenBaseline));
-#endif
-
-    std::vector<bench::FrameResult> frames(3);
-    frames[0].label = QStringLiteral("bare QTabWidget, ten empty tabs");
-    frames[0].arguments = {QString::fromLatin1(bench::kFirstFrameBareChild)};
-    frames[1].label = QStringLiteral("program, 1920 x 1080 pictures");
-    frames[1].arguments = {QString::fromLatin1(bench::kFirstFrameChild), tenHd};
-    frames[2].label = QStringLiteral("program, 6000 x 4000 pictures");
-    frames[2].arguments = {QString::fromLatin1(bench::kFirstFrameChild), tenBaseline};
-    bench::measureFrames(frames);
-
-    bench::printSummary(cases, peaks, frames, {visibleArea, refused, loadAtStart});
+    printSummary(report, cases, children);
     return 0;
 }
