@@ -120,7 +120,6 @@ void Form1::buildPage(int topic)
             page.picture = place(new ImageControl(container), names.picture, box, role.font,
                                  caption + u' ' + accessible);
             page.picture->setEmptySize(page.picture->size());
-            page.picture->lower(); // everything else on the page is drawn over it
             break;
         }
         case Role::Description:

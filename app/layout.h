@@ -38,6 +38,7 @@ struct RoleLayout
 
 inline constexpr FontSpec kBoldButtonFont = {"MS Sans Serif", 8.25, true};
 
+// The picture comes first, so that every other control of its page is drawn over it.
 // clang-format off
 inline constexpr std::array<RoleLayout, 7> kRoles = {{
     {Role::Picture, {120, 480, 0, 0}, nullptr, kWindowFont, "picture"},

@@ -53,7 +53,7 @@ LoadedPicture loadPicture(const QString &path, QSize visibleArea,
     QImageReader header(&file);
     const QSize stored = header.size();
     const QImageIOHandler::Transformations turn = header.transformation();
-    if (!stored.isValid() || stored.isEmpty())
+    if (stored.isEmpty())
         return failure(header.errorString());
     const QTransform toUpright = uprightTransform(stored, turn);
     const QTransform toStored = toUpright.inverted();
@@ -71,8 +71,8 @@ LoadedPicture loadPicture(const QString &path, QSize visibleArea,
     // Most pictures are JPEGs, and of those libjpeg decodes just the stored rectangle that
     // becomes the visible corner; Qt's reader would decode every row above it in full.
     if (header.format() == "jpeg" && file.seek(0)) {
-        QImage piece =
-            decodeJpegPiece(file, stored, mapped(toStored, decoded), mapped(toStored, shown));
+        QImage piece = decodeJpegPiece(file, stored, mapped(toStored, decoded),
+                                       mapped(toStored, shown), cancelled);
         if (!piece.isNull()) {
             piece = piece.mirrored(turn.testFlag(QImageIOHandler::TransformationMirror),
                                    turn.testFlag(QImageIOHandler::TransformationFlip));

@@ -120,14 +120,10 @@ ReadAhead::~ReadAhead()
     m_shared->stopping = true;
     m_shared->cancelled = true;
     m_shared->changed.notify_all();
-    // A read from a share that hangs cannot be interrupted; the program ends all the same.
-    if (m_shared->changed.wait_for(lock, std::chrono::seconds(1),
-                                   [this] { return m_shared->stopped; })) {
-        lock.unlock();
-        m_worker.join();
-    } else {
-        m_worker.detach();
-    }
+    // A read from a share that hangs cannot be interrupted; the program ends all the same. The
+    // worker holds what it shares, so it may outlive this object.
+    m_shared->changed.wait_for(lock, std::chrono::seconds(1), [this] { return m_shared->stopped; });
+    m_worker.detach();
 }
 
 QStringList ReadAhead::wanted() const

@@ -6,14 +6,8 @@
 #include "testdata.h"
 #include "twips.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QLineEdit>
-#include <QTabBar>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <QWheelEvent>
+#include <QtTest>
+#include <QtWidgets>
 #include <memory>
 
 // What only the shown window can tell: pictures really painted, each page's controls wired to
@@ -44,20 +38,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     }
 
-    void startsOnTheFirstPicture()
-    {
-        const QImage file(m_dir.filePath(QStringLiteral("Maps/1.jpg")));
-        QCOMPARE(control("Image1")->grab().toImage().convertToFormat(file.format()), file);
-        QCOMPARE(control<DescriptionBox>("Text1")->text().toLatin1(),
-                 testdata::descriptionBytes(QStringLiteral("Maps"), 1));
-        QCOMPARE(m_form->windowTitle(), u"Images of the Tarvel Archipelago"_qs);
-    }
-
-    // Ten captions in one row in the window's own face; a wider face makes them smaller.
+    // Ten captions in one row, even where a wider face stands in for the window's own.
     void captionsFitInOneRow()
     {
-        QVERIFY(tabBar()->tabRect(kTopicCount - 1).right() < control("SSTab1")->width());
-        QCOMPARE(tabBar()->font(), m_form->font());
         control("SSTab1")->setFont(QFont(QStringLiteral("Liberation Mono"), 14));
         QVERIFY(tabBar()->tabRect(kTopicCount - 1).right() < control("SSTab1")->width());
         QCOMPARE(tabBar()->font().family(), u"Liberation Mono"_qs);
@@ -76,7 +59,7 @@ private slots:
     void pageActsOnItsOwnTopic()
     {
         QFETCH(int, topic);
-        const Topic &names = kTopics.at(topic);
+        const Topic &names = kTopics.at(topic), &next = kTopics.at((topic + 1) % kTopicCount);
         for (const Topic &other : kTopics) {
             control<QLineEdit>(other.stepBox)->setText(&other == &names ? "2" : "0");
             control<DescriptionBox>(other.description)->setPlainText(other.description);
@@ -85,8 +68,7 @@ private slots:
         QWheelEvent wheel({}, {}, {}, {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
         QApplication::sendEvent(tabBar(), &wheel);
         QTest::mouseClick(tabBar(), Qt::LeftButton, {}, tabBar()->tabRect(topic).center());
-        QVERIFY(control(names.forward)->isVisible()
-                && !control(kTopics.at((topic + 1) % kTopicCount).forward)->isVisible());
+        QVERIFY(control(names.forward)->isVisible() && !control(next.forward)->isVisible());
         const int first = topic == 0 ? 1 : 2; // the first page was stepped at start-up
         QCOMPARE(shownNumber(topic), first);
         for (const char *button : {names.forward, names.back, names.forward})
@@ -94,17 +76,15 @@ private slots:
         QCOMPARE(shownNumber(topic), first + 2);
         control<DescriptionBox>(names.description)->setPlainText(names.caption);
         control<QPushButton>("Command31")->click();
-        const QString folder = folderName(QString::fromLatin1(names.caption));
-        QCOMPARE(testdata::readBytes(
-                     m_dir.filePath(folder + u'/' + QString::number(first + 2) + u".txt"_qs)),
-                 QByteArray(names.caption) + "\r\n");
+        const QString saved = folderName(names.caption) + u'/' + QString::number(first + 2);
+        QCOMPARE(testdata::readBytes(m_dir.filePath(saved + u".txt"_qs)),
+                 names.caption + "\r\n"_qba);
 
-        QWidget *box = control(names.description);
-        const QRect atLoad = box->geometry();
+        const QRect atLoad = control(names.description)->geometry();
         for (const char *label : {names.grow, names.grow, names.shrink})
             click(label);
-        QCOMPARE(box->geometry(), atLoad.adjusted(0, -20, 0, 0));
-        QCOMPARE(control(kTopics.at((topic + 1) % kTopicCount).description)->geometry(), atLoad);
+        QCOMPARE(control(names.description)->geometry(), atLoad.adjusted(0, -20, 0, 0));
+        QCOMPARE(control(next.description)->geometry(), atLoad);
     }
 
     // A topic whose picture 1 is gone says so where its picture stands, at the size the
@@ -122,10 +102,15 @@ private slots:
         QVERIFY(shown != plain);
     }
 
-    // A picture that spreads under the labels does not show through them, and the strip draws
+    // The window opens on the first picture, painted as it is. A picture that spreads under
+    // the labels does not show through them, and the strip draws
     // its frame around it; only its visible corner is held; the text boxes are light grey.
     void picturesStayUnderTheControls()
     {
+        const QImage first(m_dir.filePath(QStringLiteral("Maps/1.jpg")));
+        QCOMPARE(control("Image1")->grab().toImage().convertToFormat(first.format()), first);
+        QCOMPARE(control<DescriptionBox>("Text1")->text().toLatin1(),
+                 testdata::descriptionBytes("Maps", 1));
         testdata::textured({1200, 900}, 3).save(m_dir.filePath(QStringLiteral("Maps/2.jpg")));
         click("Command2");
         QCOMPARE(control<ImageControl>("Image1")->picture().size(), QSize(788, 553));
@@ -174,7 +159,6 @@ private slots:
         QTest::newRow("relative") << QStringList{QDir::current().relativeFilePath(dir) + u'/'} << -1 << "" << dir;
         QTest::newRow("missing") << QStringList{none} << 2 << "no such folder: " + none << "";
         QTest::newRow("a file") << QStringList{file} << 2 << "not a folder: " + file << "";
-        QTest::newRow("two folders") << QStringList{dir, dir} << 2 << "one folder at most, not 2" << "";
         QTest::newRow("unknown option") << QStringList{"--fast", dir} << 2 << "Unknown option 'fast'" << "";
         QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: tarvel-images [options] [folder]\n" << "";
         QTest::newRow("version") << QStringList{"-v"} << 0 << "tarvel-images " TARVEL_VERSION "\n" << "";
@@ -198,53 +182,19 @@ private slots:
         QCOMPARE(line.err.count(u'\n'), exitCode == 2 ? 1 : 0);
     }
 
-    // The Tab key walks the page's controls and the window's buttons by their numbers; every
-    // control has a name for a screen reader.
-    void focusFollowsTheTable()
-    {
-        const layout::PageLayout &page = layout::kPages[0];
-        QMap<int, const char *> order = {{page.focusDescription, "Text1"},
-                                         {page.focusStepBox, "Text16"},
-                                         {page.focusForward, "Command2"},
-                                         {page.focusBack, "Command1"},
-                                         {layout::kWindowButtons[0].focus, "Command9"}};
-        tabBar()->setFocus();
-        for (const char *name : order) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget()->objectName(), QLatin1String(name));
-            QVERIFY(!QApplication::focusWidget()->accessibleName().isEmpty());
-        }
-    }
-
-    // "Auto On/ Off" is wider than its button: it wraps onto a second line, not cut off.
-    void captionWraps()
-    {
-        const QImage button = control("Command9")->grab().toImage();
-        int lines = 0;
-        for (int y = 0, inked = 0; y < button.height(); ++y) {
-            bool ink = false;
-            for (int x = 3; x < button.width() - 3; ++x)
-                ink = ink || qGray(button.pixel(x, y)) < 80;
-            lines += ink && !inked;
-            inked = ink;
-        }
-        QCOMPARE(lines, 2);
-    }
-
     // Every line break shows as one and control characters as their symbols, while the text
     // stays exact; a huge text shows in part, as laying it out would freeze the window.
     void descriptionShowsWhatTextCannot()
     {
         DescriptionBox box;
-        for (const QString &text :
-             {u"a\r\nb\rc\x01 \x7f\td\r"_qs, QString(100'000, u'x'), QString(100'001, u'x')}) {
+        for (const QString &text : {QString(100'001, u'x'), u"a\r\nb\rc\x01 \x7f\td\r"_qs}) {
             box.setText(text);
             QCOMPARE(box.text(), text);
             QCOMPARE(box.isReadOnly(), text.size() > 100'000);
+            QVERIFY(box.toPlainText().endsWith(text.size() > 100'000
+                                                   ? u"x\n\n[1 more characters are not shown]"_qs
+                                                   : u"a\nb\nc\u2401 \u2421\td\n"_qs));
         }
-        QVERIFY(box.toPlainText().endsWith(u"x\n\n[1 more characters are not shown]"));
-        box.setText(u"a\r\nb\rc\x01 \x7f\td\r"_qs);
-        QCOMPARE(box.toPlainText(), u"a\nb\nc\u2401 \u2421\td\n"_qs);
     }
 
     void placement_data()
@@ -257,7 +207,6 @@ private slots:
         QTest::newRow("no frame yet") << screen << QMargins() << QRect(240, 212, 800, 600);
         QTest::newRow("framed") << screen << QMargins(1, 20, 1, 5) << QRect(240, 212, 798, 575);
         QTest::newRow("panel on top") << QRect(0, 30, 1280, 994) << QMargins(4, 4, 4, 4) << QRect(240, 227, 792, 592);
-        QTest::newRow("second screen") << QRect(1280, 0, 1920, 1080) << QMargins() << QRect(1840, 240, 800, 600);
         // clang-format on
     }
 

@@ -1,7 +1,5 @@
 #include "testdata.h"
 
-#include "topictable.h"
-
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -37,20 +35,17 @@ QByteArray descriptionBytes(const QString &folder, int number)
     return QStringLiteral("Description %1\r\nof %2\r\n").arg(number).arg(folder).toLatin1();
 }
 
-void makeTopic(const QString &root, const QString &folder, int count)
+void makeCollection(const QString &root, int count, int topics)
 {
-    QDir(root).mkpath(folder);
-    for (int n = 1; n <= count; ++n) {
-        const QString base = root + u'/' + folder + u'/' + QString::number(n);
-        textured(QSize(121 + n, 90), quint32(n)).save(base + QStringLiteral(".jpg"));
-        writeBytes(base + QStringLiteral(".txt"), descriptionBytes(folder, n));
+    for (int topic = 0; topic < topics; ++topic) {
+        const QString folder = folderName(QString::fromLatin1(kTopics.at(topic).caption));
+        QDir(root).mkpath(folder);
+        for (int n = 1; n <= count; ++n) {
+            const QString base = root + u'/' + folder + u'/' + QString::number(n);
+            textured(QSize(121 + n, 90), quint32(n)).save(base + QStringLiteral(".jpg"));
+            writeBytes(base + QStringLiteral(".txt"), descriptionBytes(folder, n));
+        }
     }
-}
-
-void makeCollection(const QString &root, int count)
-{
-    for (const Topic &topic : kTopics)
-        makeTopic(root, folderName(QString::fromLatin1(topic.caption)), count);
 }
 
 } // namespace testdata

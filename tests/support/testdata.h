@@ -1,5 +1,7 @@
 #pragma once
 
+#include "topictable.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
@@ -15,10 +17,8 @@ bool writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray readBytes(const QString &path);
 
 QByteArray descriptionBytes(const QString &folder, int number);
-// <root>/<folder>/N.jpg and N.txt for every N from 1 to count. Picture N is 121 + N pixels
-// wide, so that its width tells which one is on display.
-void makeTopic(const QString &root, const QString &folder, int count);
-// All ten topic folders, each with pictures and descriptions 1 to count.
-void makeCollection(const QString &root, int count);
+// <root>/<folder>/N.jpg and N.txt for every N from 1 to count, in the folders of the first
+// topics. Picture N is 121 + N pixels wide, so that its width tells which one is on display.
+void makeCollection(const QString &root, int count, int topics = kTopicCount);
 
 } // namespace testdata
