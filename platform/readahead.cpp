@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <vector>
 #ifdef Q_OS_LINUX
 #include <sys/stat.h>
@@ -159,24 +160,21 @@ void ReadAhead::prepare(const QStringList &paths)
 
 LoadedPicture ReadAhead::take(const QString &path, bool *wasReady)
 {
-    std::unique_lock lock(m_shared->mutex);
-    Entry *entry = m_shared->find(path);
-    if (entry && entry->reading)
+    std::optional<Entry> ready;
+    {
+        std::unique_lock lock(m_shared->mutex);
         m_shared->changed.wait(lock, [&] {
-            entry = m_shared->find(path);
+            const Entry *entry = m_shared->find(path);
             return !entry || !entry->reading;
         });
-    if (entry && entry->done) {
-        const FileStamp stamp = entry->stamp;
-        LoadedPicture picture = entry->picture;
-        lock.unlock();
-        if (stampOf(path) == stamp) {
-            if (wasReady)
-                *wasReady = true;
-            return picture;
-        }
-    } else {
-        lock.unlock();
+        if (const Entry *entry = m_shared->find(path); entry && entry->done)
+            ready = *entry;
+    }
+    // The file's state is checked outside the lock: a slow share must not hold up the worker.
+    if (ready && stampOf(path) == ready->stamp) {
+        if (wasReady)
+            *wasReady = true;
+        return ready->picture;
     }
     return loadPicture(path, m_shared->visibleArea);
 }

@@ -36,7 +36,7 @@ void TabStrip::setCurrentIndex(int index)
 void TabStrip::setTabHeight(int pixels)
 {
     m_tabHeight = pixels;
-    m_bar->setGeometry(0, 0, width(), m_tabHeight);
+    arrange();
     update();
 }
 
@@ -81,7 +81,9 @@ void TabStrip::paintEvent(QPaintEvent *)
     QPainter painter(this);
     QStyleOptionTabWidgetFrame frame;
     frame.initFrom(this);
-    frame.rect = rect().adjusted(0, m_tabHeight - 1, 0, 0);
+    // The frame's top edge runs along the captions' lower edge.
+    frame.rect = rect();
+    frame.rect.setTop(m_tabHeight - 1);
     frame.tabBarSize = m_bar->size();
     frame.selectedTabRect = m_bar->tabRect(m_current);
     style()->drawPrimitive(QStyle::PE_FrameTabWidget, &frame, &painter, this);
@@ -89,7 +91,12 @@ void TabStrip::paintEvent(QPaintEvent *)
 
 void TabStrip::resizeEvent(QResizeEvent *)
 {
-    m_bar->setGeometry(0, 0, width(), m_tabHeight);
+    arrange();
+}
+
+void TabStrip::arrange()
+{
+    m_bar->setGeometry(QRect(QPoint(), QSize(width(), m_tabHeight)));
     for (QWidget *p : m_pages)
         p->setGeometry(rect());
     fitCaptions();

@@ -37,6 +37,8 @@ protected:
 
 private:
     void selectPage(int index);
+    // The captions along the top, every page over the whole strip.
+    void arrange();
     void fitCaptions();
 
     QTabBar *m_bar;
