@@ -4,10 +4,10 @@
 // It reaches the program only through its window, the widgets' names and the loader, so that
 // the same bench measures the program before and after a change of its insides.
 
-#include "collection.h"
 #include "form1.h"
 #include "picture.h"
 #include "pictureloader.h"
+#include "testdata.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -281,8 +281,9 @@ int main(int argc, char **argv)
     const QString small = root.path() + QStringLiteral("/small");
     testdata::makeCollection(small, 1);
     // From its top-left corner, the rest of its page: beyond that a picture is cut off.
-    g_visibleArea = [] {
-        const Form1 probe;
+    g_visibleArea = [&small] {
+        Form1 probe; // its widgets are built when it starts
+        probe.start(small);
         const QWidget *picture = probe.findChild<QWidget *>(QStringLiteral("Image1"));
         return picture && picture->parentWidget()
             ? picture->parentWidget()->size() - QSize(picture->x(), picture->y())

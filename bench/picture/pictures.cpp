@@ -1,5 +1,5 @@
-#include "collection.h"
 #include "picture.h"
+#include "testdata.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -11,6 +11,18 @@
 #include <unistd.h>
 
 namespace {
+
+// The orientation as a camera records it: an APP1 Exif segment right after the start marker,
+// holding a little-endian TIFF whose one tag (0x0112, SHORT, one value) is the orientation.
+QByteArray withOrientation(const QByteArray &jpeg, int orientation)
+{
+    QByteArray segment("\xFF\xE1\0\x22"
+                       "Exif\0\0II*\0\x08\0\0\0"
+                       "\x01\0\x12\x01\x03\0\x01\0\0\0\x01\0\0\0\0\0\0\0",
+                       36);
+    segment[28] = char(orientation);
+    return QByteArray(jpeg).insert(2, segment);
+}
 
 // Smooth shading, edges and grain, so that the pictures compress, and cost to decode, like
 // photographs; a flat or merely patterned picture would hide most of the decoding cost.
@@ -60,9 +72,8 @@ bool writeCollection(const PictureCase &c, const QString &root)
         // Orientations 5 to 8 are stored on their side.
         if (!writer.write(photoLike(c.orientation >= 5 ? c.size.transposed() : c.size, seed)))
             return false;
-        const QByteArray exif = testdata::orientationTiff(c.orientation);
         const QByteArray bytes =
-            c.orientation == 1 ? jpeg.data() : testdata::withExif(jpeg.data(), exif);
+            c.orientation == 1 ? jpeg.data() : withOrientation(jpeg.data(), c.orientation);
         sources << root + QStringLiteral("/%1-%2.jpg").arg(c.id).arg(seed);
         if (!testdata::writeBytes(sources.back(), bytes))
             return false;
