@@ -19,11 +19,8 @@ inline qint64 statusKiB(const char *field)
     QFile status(QStringLiteral("/proc/self/status"));
     // The kernel gives its files a size of 0: read to the end rather than by size.
     const QByteArray text = status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray();
-    for (const QByteArray &line : text.split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
+    const qsizetype at = text.indexOf(field);
+    return at < 0 ? -1 : text.mid(at + qstrlen(field)).trimmed().split(' ').value(0).toLongLong();
 }
 
 } // namespace bench

@@ -4,29 +4,36 @@
 // It reaches the program only through its window, the widgets' names and the loader, so that
 // the same bench measures the program before and after a change of its insides.
 
-#include "collection.h"
 #include "form1.h"
 #include "picture.h"
 #include "pictureloader.h"
+#include "testdata.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QImageReader>
 #include <QMap>
+#include <QProcess>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstdio>
-#include <functional>
-#include <tuple>
 
 namespace {
 
 QSize g_visibleArea;
 
+// The window's rows in the order of Click, then the loader's and the whole decode's.
 enum class Click { AtOnce, AfterPause, Tab, Hop };
+constexpr const char *kRows[] = {
+    "click", "click-after-pause", "tab-after-pause", "hop-after-pause", "loader", "whole"};
+
+QString nameOf(const char *row, const PictureCase &c)
+{
+    return QLatin1String(row) + u'/' + c.id;
+}
 
 void windowClicks(benchmark::State &state, const PictureCase &c, Click kind)
 {
@@ -38,14 +45,6 @@ void windowClicks(benchmark::State &state, const PictureCase &c, Click kind)
     auto *bar = strip ? strip->findChild<QTabBar *>() : nullptr;
     auto *forward = form.findChild<QPushButton *>(QStringLiteral("Command2"));
     auto *timer = form.findChild<QTimer *>(QStringLiteral("Timer1"));
-    const auto click = [&] {
-        if (kind == Click::Tab)
-            bar->setCurrentIndex((bar->currentIndex() + 1) % bar->count());
-        else if (kind == Click::Hop)
-            QMetaObject::invokeMethod(timer, "timeout");
-        else
-            forward->click();
-    };
     // A click ends at the paint that shows its result: the first paint, after it, of a widget
     // of the picture's size, which is the size a picture control takes.
     bool painted = false;
@@ -53,26 +52,27 @@ void windowClicks(benchmark::State &state, const PictureCase &c, Click kind)
     qApp->installEventFilter(&watch);
     const auto clickAndPaint = [&] {
         painted = false;
-        click();
+        if (kind == Click::Tab)
+            bar->setCurrentIndex((bar->currentIndex() + 1) % bar->count());
+        else if (kind == Click::Hop)
+            QMetaObject::invokeMethod(timer, "timeout");
+        else
+            forward->click();
         for (QDeadlineTimer deadline(10000); !painted && !deadline.hasExpired();)
             QCoreApplication::processEvents();
         return painted;
     };
     // Two clicks first, so that the timed ones find the window as a user's next clicks would.
-    if (!bar || !forward || !timer || !clickAndPaint() || !clickAndPaint()) {
-        state.SkipWithError("no window with SSTab1, Command2 and Timer1 showing the pictures");
-        return;
-    }
+    if (!bar || !forward || !timer || !clickAndPaint() || !clickAndPaint())
+        return state.SkipWithError("no window with SSTab1, Command2 and Timer1 showing pictures");
     for ([[maybe_unused]] auto _ : state) {
         if (kind != Click::AtOnce) {
             state.PauseTiming();
             pause(kReadAheadMs);
             state.ResumeTiming();
         }
-        if (!clickAndPaint()) {
-            state.SkipWithError("a click showed no picture of the case's size");
-            break;
-        }
+        if (!clickAndPaint())
+            return state.SkipWithError("a click showed no picture of the case's size");
     }
     if (kind == Click::Hop && bar->currentIndex() != drawn)
         state.SkipWithError("the hops did not go to the pages drawn");
@@ -82,11 +82,8 @@ void loader(benchmark::State &state, const PictureCase &c)
 {
     for ([[maybe_unused]] auto _ : state) {
         const LoadedPicture picture = loadPicture(c.picture(), g_visibleArea);
-        if (picture.fullSize != c.size
-            || picture.visible.size() != g_visibleArea.boundedTo(c.size)) {
-            state.SkipWithError("the loader failed");
-            break;
-        }
+        if (picture.fullSize != c.size || picture.visible.size() != g_visibleArea.boundedTo(c.size))
+            return state.SkipWithError("the loader failed");
     }
 }
 
@@ -104,10 +101,8 @@ void whole(benchmark::State &state, const PictureCase &c)
         const bool decoded = image.size() == c.size;
         image = QImage();
         state.ResumeTiming();
-        if (!decoded) {
-            state.SkipWithError("the whole decode failed");
-            break;
-        }
+        if (!decoded)
+            return state.SkipWithError("the whole decode failed");
     }
     QImageReader::setAllocationLimit(defaultLimit);
     // Only pictures over the limit are tried: the others would only take time.
@@ -116,86 +111,79 @@ void whole(benchmark::State &state, const PictureCase &c)
     state.counters["refused"] = over && QImageReader(c.picture()).read().isNull();
 }
 
-// In a fresh process: the peak of resident memory, or the time from launch to the first frame.
-void inChild(benchmark::State &state, const QStringList &arguments)
-{
-    const bool frame = arguments[0] == u"frame" || arguments[0] == u"bare";
-    for ([[maybe_unused]] auto _ : state) {
-        Clock::time_point launched;
-        const std::optional<qint64> value = runChild(arguments, launched);
-        if (!value || *value < 0) {
-            state.SkipWithError("the child failed");
-            break;
-        }
-        if (frame)
-            state.SetIterationTime(double(*value - monotonicNs(launched)) / 1e9);
-        else
-            state.counters["MiB"] = double(*value) / 1024.0;
-    }
-}
-
-QString nameOf(const char *what, const PictureCase &c)
-{
-    return QLatin1String(what) + u'/' + c.id;
-}
-
-// What the fresh processes measure, and how the summary calls it.
+// What a fresh process measures, and how the summary calls it.
 struct ChildRow
 {
     const char *name, *label;
     QStringList arguments;
+    bool peak() const { return qstrncmp(name, "peak", 4) == 0; }
 };
+
+// The peak of resident memory, or the time from launch to the first frame.
+void inChild(benchmark::State &state, const ChildRow &row)
+{
+    const QStringList arguments = QStringList{QStringLiteral("--child")} + row.arguments;
+    for ([[maybe_unused]] auto _ : state) {
+        QProcess child; // its destructor ends a child that is still running
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // The child reads the same clock: the monotonic one is the machine's.
+        const qint64 launchedNs = QDeadlineTimer::current(Qt::PreciseTimer).deadlineNSecs();
+        child.start(QCoreApplication::applicationFilePath(), arguments);
+        const bool finished = child.waitForFinished(120000)
+            && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0;
+        bool ok = false;
+        const qint64 value = child.readAllStandardOutput().trimmed().toLongLong(&ok);
+        if (!finished || !ok || value < 0)
+            return state.SkipWithError("the child failed");
+        if (row.peak())
+            state.counters["MiB"] = double(value) / 1024.0;
+        else
+            state.SetIterationTime(double(value - launchedNs) / 1e9);
+    }
+}
 
 void registerAll(const std::vector<PictureCase> &cases, const std::vector<ChildRow> &children)
 {
-    const auto add = [](const QString &name, auto body) {
-        auto *b = benchmark::RegisterBenchmark(name.toStdString().c_str(), body)
+    // The function, then what it is given after the state.
+    const auto add = [](const QString &name, const auto &...run) {
+        auto *b = benchmark::RegisterBenchmark(name.toStdString().c_str(), run...)
                       ->Unit(benchmark::kMillisecond)
                       ->MeasureProcessCPUTime();
         return name.startsWith(u"frame") ? b->UseManualTime() : b->UseRealTime();
     };
-    // In the order of Click.
-    const char *clicks[] = {"click", "click-after-pause", "tab-after-pause", "hop-after-pause"};
     for (const PictureCase &c : cases) {
         // Each repetition opens a new window: more clicks on the small pictures.
         const qint64 pixels = qint64(c.size.width()) * c.size.height();
         const int iterations = pixels <= 3'000'000 ? 20 : pixels <= 30'000'000 ? 10 : 6;
-        for (int kind = 0; kind < 4; ++kind) {
-            add(nameOf(clicks[kind], c), [&c, kind](benchmark::State &s) {
-                windowClicks(s, c, Click(kind));
-            })->Iterations(iterations);
-        }
-        add(nameOf("loader", c), [&c](benchmark::State &s) { loader(s, c); });
-        add(nameOf("whole", c), [&c](benchmark::State &s) { whole(s, c); });
+        for (int kind = 0; kind < 4; ++kind)
+            add(nameOf(kRows[kind], c), windowClicks, c, Click(kind))->Iterations(iterations);
+        add(nameOf("loader", c), loader, c);
+        add(nameOf("whole", c), whole, c);
     }
     for (const ChildRow &row : children)
-        add(row.name, [&row](benchmark::State &s) { inChild(s, row.arguments); })->Iterations(1);
+        add(row.name, inChild, row)->Iterations(1);
 }
 
 // The console's report, keeping for the summary each benchmark's median over the repetitions
 // (which Google Benchmark takes from the runs that did not fail), and its counters' as
 // "name:counter"; NaN for what did not run or failed.
-class Report : public benchmark::ConsoleReporter
+struct Report : benchmark::ConsoleReporter
 {
-public:
     Report() : ConsoleReporter(OO_Tabular) {}
-
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const Run &run : runs) {
             if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median")
                 continue;
             const QString name = QString::fromStdString(run.run_name.function_name);
-            m_values[name] = run.GetAdjustedRealTime();
+            values[name] = run.GetAdjustedRealTime();
             for (const auto &[key, counter] : run.counters)
-                m_values[name + u':' + QString::fromStdString(key)] = counter.value;
+                values[name + u':' + QString::fromStdString(key)] = counter.value;
         }
         ConsoleReporter::ReportRuns(runs);
     }
-    double operator()(const QString &name) const { return m_values.value(name, std::nan("")); }
-
-private:
-    QMap<QString, double> m_values;
+    double operator()(const QString &name) const { return values.value(name, std::nan("")); }
+    QMap<QString, double> values;
 };
 
 // "-" for what did not run or failed.
@@ -207,19 +195,16 @@ QByteArray figure(double value, const char *format)
 void printSummary(const Report &r, const std::vector<PictureCase> &cases,
                   const std::vector<ChildRow> &children)
 {
-    std::printf(
-        "\n## Picture bench summary\n\nMedians, wall time; %s build; visible area %d x "
-        "%d; a pause: %d ms.\n\n| picture | \">\" at once | \">\" after a pause | tab after a "
-        "pause | hop after a pause | loader alone | whole decode, upright | whole / \">\" "
-        "|\n|---|---:|---:|---:|---:|---:|---:|---:|\n",
-        TARVEL_BENCH_CONFIG, g_visibleArea.width(), g_visibleArea.height(), kReadAheadMs);
+    std::printf("\n## Picture bench summary\n\nMedians, wall time; %s build; visible area %d x %d; "
+                "a pause: %d ms.\n\n| picture | \">\" at once | \">\" after a pause | tab after a "
+                "pause | hop after a pause | loader alone | whole decode, upright | whole / \">\" "
+                "|\n|---|---:|---:|---:|---:|---:|---:|---:|\n",
+                TARVEL_BENCH_CONFIG, g_visibleArea.width(), g_visibleArea.height(), kReadAheadMs);
     for (const PictureCase &c : cases) {
         std::printf("| %s |", qPrintable(c.name));
-        for (const char *what : {"click", "click-after-pause", "tab-after-pause", "hop-after-pause",
-                                 "loader", "whole"}) {
-            const bool refused =
-                qstrcmp(what, "whole") == 0 && r(nameOf(what, c) + QStringLiteral(":refused")) == 1;
-            std::printf(" %s%s |", figure(r(nameOf(what, c)), "%.1f ms").data(),
+        for (const char *row : kRows) {
+            const bool refused = r(nameOf(row, c) + QStringLiteral(":refused")) == 1;
+            std::printf(" %s%s |", figure(r(nameOf(row, c)), "%.1f ms").data(),
                         refused ? " (refused at Qt's default limit)" : "");
         }
         std::printf(" %s |\n",
@@ -228,31 +213,27 @@ void printSummary(const Report &r, const std::vector<PictureCase> &cases,
     const double bare = r("frame/bare");
     std::printf("\n| in a fresh process (peak: VmHWM) | median | vs bare |\n|---|---:|---:|\n");
     for (const ChildRow &row : children) {
-        const bool peak = qstrncmp(row.name, "peak", 4) == 0;
-        const double value = r(QLatin1String(row.name) + (peak ? ":MiB" : ""));
+        const double value = r(QLatin1String(row.name) + (row.peak() ? ":MiB" : ""));
         std::printf("| %s | %s | %s |\n", row.label,
-                    figure(value, peak ? "%.1f MiB" : "%.1f ms").data(),
-                    peak ? "" : figure(value / bare, "%.2fx").data());
+                    figure(value, row.peak() ? "%.1f MiB" : "%.1f ms").data(),
+                    row.peak() ? "" : figure(value / bare, "%.2fx").data());
     }
 
-    const double ratio = r("whole/6000x4000") / r("click/6000x4000"), big = r("click/12000x8000"),
-                 mib = r("peak/6000x4000:MiB"), hd = r("frame/1920x1080") / bare,
-                 large = r("frame/6000x4000") / bare;
-    const std::tuple<const char *, double, const char *, bool> goals[] = {
-        {"\">\" on 6000 x 4000 at least 8x faster than the whole decode", ratio, "%.1fx",
-         ratio >= 8},
-        {"12000 x 8000 shown in under 40 ms", big, "%.1f ms", big < 40},
-        {"peak with ten 6000 x 4000 pages under 60 MiB", mib, "%.1f MiB", mib < 60},
-        {"first frame with 1920 x 1080 pictures within 1.3x of bare", hd, "%.2fx", hd <= 1.3},
-        {"first frame with 6000 x 4000 pictures within 1.3x of bare", large, "%.2fx",
-         large <= 1.3}};
     std::printf("\nGoals, on wall time:\n");
-    for (const auto &[what, value, format, met] : goals) {
+    const auto goal = [](const char *what, double value, const char *format, bool met) {
         if (!std::isnan(value)) // not measured in this run
             std::printf("- %s: %s, %s\n", what, figure(value, format).data(),
                         met ? "met" : "MISSED");
-    }
-    std::fflush(stdout);
+    };
+    const double ratio = r("whole/6000x4000") / r("click/6000x4000"), big = r("click/12000x8000"),
+                 mib = r("peak/6000x4000:MiB"), hd = r("frame/1920x1080") / bare,
+                 large = r("frame/6000x4000") / bare;
+    goal("\">\" on 6000 x 4000 at least 8x faster than the whole decode", ratio, "%.1fx",
+         ratio >= 8);
+    goal("12000 x 8000 shown in under 40 ms", big, "%.1f ms", big < 40);
+    goal("peak with ten 6000 x 4000 pages under 60 MiB", mib, "%.1f MiB", mib < 60);
+    goal("first frame with 1920 x 1080 pictures within 1.3x of bare", hd, "%.2fx", hd <= 1.3);
+    goal("first frame with 6000 x 4000 pictures within 1.3x of bare", large, "%.2fx", large <= 1.3);
 }
 
 } // namespace
@@ -280,13 +261,14 @@ int main(int argc, char **argv)
         root.isValid() ? makePictureCases(root.path()) : std::vector<PictureCase>();
     const QString small = root.path() + QStringLiteral("/small");
     testdata::makeCollection(small, 1);
-    // From its top-left corner, the rest of its page: beyond that a picture is cut off.
-    g_visibleArea = [] {
-        const Form1 probe;
+    // From its top-left corner, the rest of its page: beyond that a picture is cut off. The
+    // window builds its widgets when it starts.
+    g_visibleArea = [&small] {
+        Form1 probe;
+        probe.start(small);
         const QWidget *picture = probe.findChild<QWidget *>(QStringLiteral("Image1"));
-        return picture && picture->parentWidget()
-            ? picture->parentWidget()->size() - QSize(picture->x(), picture->y())
-            : QSize();
+        return picture ? picture->parentWidget()->size() - QSize(picture->x(), picture->y())
+                       : QSize();
     }();
     if (cases.empty() || g_visibleArea.isEmpty()) {
         std::fprintf(stderr, "no pictures written, or no picture control Image1 in the window\n");

@@ -6,19 +6,10 @@
 #include <QEventLoop>
 #include <QSize>
 #include <QString>
-#include <QStringList>
 #include <QTimer>
 #include <QWidget>
-#include <chrono>
 #include <functional>
-#include <optional>
 #include <vector>
-
-// The monotonic clock is the machine's, so a child's reading compares with its parent's.
-using Clock = std::chrono::steady_clock;
-inline const auto monotonicNs = [](Clock::time_point t) {
-    return qint64(std::chrono::nanoseconds(t.time_since_epoch()).count());
-};
 
 struct PictureCase
 {
@@ -51,27 +42,21 @@ inline void pause(int ms)
 }
 
 // Calls back at every paint of what it watches: a widget, or all of them through the application.
-class PaintWatch : public QObject
+struct PaintWatch : QObject
 {
-public:
-    explicit PaintWatch(std::function<void(const QWidget &)> paint) : m_paint(std::move(paint)) {}
-
-protected:
+    explicit PaintWatch(std::function<void(const QWidget &)> onPaint) : paint(std::move(onPaint)) {}
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Paint && watched->isWidgetType())
-            m_paint(*static_cast<QWidget *>(watched));
+            paint(*static_cast<QWidget *>(watched));
         return false;
     }
-
-private:
-    std::function<void(const QWidget &)> m_paint;
+    std::function<void(const QWidget &)> paint;
 };
 
 // The measurements that need a fresh process: this program run again as "--child MODE [DIR]",
 // printing one number. Modes: pages (VmHWM with the ten pages of DIR visited), whole (VmHWM with
-// the window open and every topic's picture 1 decoded whole and held), frame (monotonic
-// nanoseconds at the program's first painted frame), bare (the same for a bare tab widget).
+// the window open and every topic's picture 1 decoded whole and held), frame (nanoseconds on
+// the monotonic clock, which is the machine's, at the program's first painted frame), bare (the
+// same for a bare tab widget).
 int childMain(const QString &mode, const QString &dir);
-// The child's number, or nothing when it failed; launched is noted just before it starts.
-std::optional<qint64> runChild(const QStringList &arguments, Clock::time_point &launched);

@@ -19,7 +19,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 
 namespace {
 
@@ -36,8 +35,9 @@ template<typename T> T *onView(const QWidget &window, const QString &text = {})
     return nullptr;
 }
 
-// One click and the paint it asks for, as the user waits for them: its ms, added to totalMs.
-double timed(const std::function<void()> &click, double &totalMs)
+// One click and the paint it asks for, as the user waits for them: its time goes into the
+// total and, when the longest yet, into slowestMs.
+void timed(const auto &click, double &totalMs, double &slowestMs)
 {
     QElapsedTimer clock;
     clock.start();
@@ -45,7 +45,7 @@ double timed(const std::function<void()> &click, double &totalMs)
     QCoreApplication::processEvents();
     const double ms = double(clock.nsecsElapsed()) / 1e6;
     totalMs += ms;
-    return ms;
+    slowestMs = std::max(slowestMs, ms);
 }
 
 } // namespace
@@ -69,8 +69,7 @@ int main(int argc, char *argv[])
     // Failed loads are part of the run (steps past the last picture, below the first); their
     // warnings are counted rather than printed ten thousand times.
     static int warnings = 0;
-    static QtMessageHandler previous = nullptr;
-    previous = qInstallMessageHandler(
+    static const QtMessageHandler previous = qInstallMessageHandler(
         [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
             if ((type != QtWarningMsg || ++warnings <= 3) && previous)
                 previous(type, context, message);
@@ -99,19 +98,16 @@ int main(int argc, char *argv[])
         if (step % 200 == 0 && bar)
             bar->setCurrentIndex(int(script.bounded(bar->count())));
         auto *amount = onView<QLineEdit>(form);
-        auto *back = onView<QPushButton>(form, QStringLiteral("<"));
-        auto *forward = onView<QPushButton>(form, QStringLiteral(">"));
-        if (!bar || !timer || !amount || !back || !forward) {
-            std::fprintf(stderr, "tarvel-soak: no SSTab1, Timer1, or step box, < and > on view\n");
+        if (amount)
+            amount->setText(QLatin1String(amounts[script.bounded(int(std::size(amounts)))]));
+        auto *pressed = onView<QPushButton>(form, QLatin1String(script.bounded(3) ? ">" : "<"));
+        if (!bar || !timer || !amount || !pressed) {
+            std::fprintf(stderr, "tarvel-soak: no SSTab1, Timer1, step box or button on view\n");
             return 2;
         }
-        amount->setText(QLatin1String(amounts[script.bounded(int(std::size(amounts)))]));
-        QPushButton *pressed = script.bounded(3) == 0 ? back : forward;
-        slowestStep = std::max(slowestStep, timed([pressed] { pressed->click(); }, stepMs));
-        if (step % 10 == 9) {
-            const auto hop = [timer] { QMetaObject::invokeMethod(timer, "timeout"); };
-            slowestHop = std::max(slowestHop, timed(hop, hopMs));
-        }
+        timed([pressed] { pressed->click(); }, stepMs, slowestStep);
+        if (step % 10 == 9)
+            timed([timer] { QMetaObject::invokeMethod(timer, "timeout"); }, hopMs, slowestHop);
         if ((step + 1) % (steps / 10) == 0) {
             lastKiB = bench::statusKiB("VmRSS:");
             firstTenthKiB = firstTenthKiB < 0 ? lastKiB : firstTenthKiB;
@@ -130,10 +126,8 @@ int main(int argc, char *argv[])
     judged = false; // the sanitizer holds freed blocks back, so the resident size says nothing
 #endif
     const bool grew = judged && growthKiB > kAllowedGrowthKiB;
+    const char *verdict = grew ? "FAILED" : judged ? "passed" : "memory not judged here";
     std::printf("memory: %+.1f MiB since the first tenth (allowed %.1f MiB)\ntarvel-soak: %s\n",
-                double(growthKiB) / 1024.0, double(kAllowedGrowthKiB) / 1024.0,
-                grew         ? "FAILED"
-                    : judged ? "passed"
-                             : "memory not judged here");
+                double(growthKiB) / 1024.0, double(kAllowedGrowthKiB) / 1024.0, verdict);
     return grew ? 1 : 0;
 }
