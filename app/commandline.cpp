@@ -1,6 +1,7 @@
 #include "commandline.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -58,4 +59,9 @@ CommandLine readCommandLine(const QStringList &arguments)
     if (!folder.isDir())
         return fail(QStringLiteral("not a folder: ") + folders.first());
     return {{}, {}, {}, QDir::cleanPath(folder.absoluteFilePath())};
+}
+
+QString CommandLine::folder() const
+{
+    return collectionDir.isEmpty() ? QCoreApplication::applicationDirPath() : collectionDir;
 }

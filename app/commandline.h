@@ -11,6 +11,10 @@ struct CommandLine
     QString out;                 // for standard output
     QString err;                 // for standard error
     QString collectionDir;       // absolute; empty when none was given: the program's own
+
+    // The folder to open: the one given, or the program's own, which only an application
+    // object can tell.
+    QString folder() const;
 };
 
 // arguments as main() receives them, the program's name first. Needs no application object,

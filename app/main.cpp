@@ -9,7 +9,7 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    CommandLine line = readCommandLine(arguments);
+    const CommandLine line = readCommandLine(arguments);
     if (line.exitCode) {
         std::fputs(line.out.toLocal8Bit().constData(), stdout);
         std::fputs(line.err.toLocal8Bit().constData(), stderr);
@@ -20,9 +20,6 @@ int main(int argc, char *argv[])
     // Ties the window to its desktop entry, whose name the window system cannot guess.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tarvel_images.TarvelImages"));
     Form1 window;
-    // Without a folder, the collection lives beside the program, wherever it was started from.
-    if (line.collectionDir.isEmpty())
-        line.collectionDir = QCoreApplication::applicationDirPath();
-    window.start(line.collectionDir);
+    window.start(line.folder());
     return app.exec();
 }

@@ -8,7 +8,6 @@
 TabStrip::TabStrip(QWidget *parent) : QWidget(parent), m_bar(new QTabBar(this))
 {
     m_bar->setExpanding(false);
-    m_bar->setElideMode(Qt::ElideNone);
     m_bar->setDrawBase(false);
     // A page changes by a click on its caption or by the keyboard, never by the wheel.
     m_bar->installEventFilter(this);
@@ -82,7 +81,6 @@ void TabStrip::paintEvent(QPaintEvent *)
     QStyleOptionTabWidgetFrame frame;
     frame.initFrom(this);
     // The frame's top edge runs along the captions' lower edge.
-    frame.rect = rect();
     frame.rect.setTop(m_tabHeight - 1);
     frame.tabBarSize = m_bar->size();
     frame.selectedTabRect = m_bar->tabRect(m_current);

@@ -57,9 +57,11 @@ DecodedText decodeText(const QByteArray &bytes)
         constexpr qsizetype kPiece = qsizetype(64) * 1024;
         QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
         QString text;
-        for (qsizetype at = 0; at < bytes.size() && !utf8.hasError(); at += kPiece)
-            text +=
-                utf8.decode(QByteArrayView(bytes).sliced(at, std::min(kPiece, bytes.size() - at)));
+        for (QByteArrayView rest(bytes); !rest.isEmpty() && !utf8.hasError();) {
+            const QByteArrayView piece = rest.first(std::min(kPiece, rest.size()));
+            text += utf8.decode(piece);
+            rest = rest.sliced(piece.size());
+        }
         // Only a decode that gives the same bytes back may claim the file; anything else is
         // treated as the older 8-bit form.
         if (!utf8.hasError() && utf8.isValid() && encodeText(text, TextForm::Utf8) == bytes)

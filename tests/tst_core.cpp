@@ -66,14 +66,13 @@ private slots:
     {
         QTest::addColumn<StepRow>("row");
         const auto F = Direction::Forward, B = Direction::Backward;
-        const QStringList none;
         // clang-format off
-        QTest::newRow("forward") << StepRow{none, Spoil::Removed, 1, F, "1", 2, 2, 2};
-        QTest::newRow("past the last") << StepRow{none, Spoil::Removed, 5, F, "1", 1, 1, 1};
-        QTest::newRow("below the first") << StepRow{none, Spoil::Removed, 1, B, "1", 1, 1, 1};
+        QTest::newRow("forward") << StepRow{{}, Spoil::Removed, 1, F, "1", 2, 2, 2};
+        QTest::newRow("past the last") << StepRow{{}, Spoil::Removed, 5, F, "1", 1, 1, 1};
+        QTest::newRow("below the first") << StepRow{{}, Spoil::Removed, 1, B, "1", 1, 1, 1};
         QTest::newRow("0.jpg is a picture") << StepRow{{"0.jpg", "0.txt"}, Spoil::CopyOf5, 1, B, "1", 0, 5, 5};
-        QTest::newRow("negative amount") << StepRow{none, Spoil::Removed, 3, F, "-1", 2, 2, 2};
-        QTest::newRow("letters: no move") << StepRow{none, Spoil::Removed, 3, B, "abc", 3, 3, 3};
+        QTest::newRow("negative amount") << StepRow{{}, Spoil::Removed, 3, F, "-1", 2, 2, 2};
+        QTest::newRow("letters: no move") << StepRow{{}, Spoil::Removed, 3, B, "abc", 3, 3, 3};
         QTest::newRow("half a step to a file") << StepRow{{"1.5.jpg", "1.5.txt"}, Spoil::CopyOf5, 1, F, "0.5", 1.5, 5, 5};
         QTest::newRow("gap") << StepRow{{"3.jpg", "3.txt"}, Spoil::Removed, 2, F, "1", 1, 1, 1};
         QTest::newRow("description missing") << StepRow{{"3.txt"}, Spoil::Removed, 2, F, "1", 1, 1, 1};
@@ -82,7 +81,7 @@ private slots:
         QTest::newRow("description too large") << StepRow{{"3.txt"}, Spoil::Huge, 2, F, "1", 1, 1, 1, "3.txt: 67108865 bytes"};
         QTest::newRow("description 1 missing") << StepRow{{"1.txt"}, Spoil::Removed, 5, F, "1", 1, 1, 0};
         QTest::newRow("picture 1 missing") << StepRow{{"1.jpg"}, Spoil::Removed, 5, F, "1", 1, 0, 1};
-        QTest::newRow("past a double's range") << StepRow{none, Spoil::Removed, 1, F, "1e400", 1, 1, 1};
+        QTest::newRow("past a double's range") << StepRow{{}, Spoil::Removed, 1, F, "1e400", 1, 1, 1};
         // clang-format on
     }
 

@@ -44,7 +44,6 @@ private slots:
         QTest::newRow("point alone") << ".e5" << 0.0 << "0";
         QTest::newRow("nan, inf, hex") << "nan inf 0x10" << 0.0 << "0";
         QTest::newRow("minus zero") << "-0" << -0.0 << "0";
-        QTest::newRow("largest plain") << "999999999999999" << 999999999999999.0 << "999999999999999";
         QTest::newRow("large") << "1e15" << 1e15 << "1E+15";
         QTest::newRow("long large") << "-123456789012345678" << -123456789012345678.0 << "-1.23456789012346E+17";
         QTest::newRow("small") << "1e-5" << 1e-5 << "1E-5";
@@ -119,12 +118,17 @@ private slots:
         if (whole.isNull())
             return;
 #ifdef TARVEL_HAVE_JPEG_CROP
-        // What Qt reads of a JPEG, the fast path reads too: a fallback would hide its faults.
+        // libjpeg decodes any stored rectangle as Qt does, here the bottom-right quarter, so that
+        // rows are skipped and columns cut; only CMYK is left to Qt. A fallback would hide faults.
         QFile file(path);
-        const QRect corner = QRect(QPoint(0, 0), kVisibleArea).intersected(QRect({}, stored));
-        QVERIFY(reader.format() != "jpeg"
-                || (file.open(QIODevice::ReadOnly)
-                    && !decodeJpegPiece(file, stored, corner, corner).isNull()));
+        const QImage asStored = QImageReader(path).read();
+        const QRect kept(QPoint(stored.width() / 2, stored.height() / 2), stored - QSize(1, 1));
+        const QImage piece = file.open(QIODevice::ReadOnly)
+            ? decodeJpegPiece(file, stored, kept.adjusted(-16, -16, 0, 0) & asStored.rect(), kept)
+            : QImage();
+        if (reader.format() == "jpeg" && !path.contains(u"cmyk"))
+            QCOMPARE(piece.convertToFormat(QImage::Format_RGB32),
+                     asStored.copy(kept).convertToFormat(QImage::Format_RGB32));
 #endif
         QCOMPARE(picture.fullSize, whole.size());
         const QRect shown = whole.rect().intersected(QRect(QPoint(0, 0), kVisibleArea));
