@@ -113,6 +113,10 @@ private slots:
         QCOMPARE(control("Image1")->grab().toImage().convertToFormat(first.format()), first);
         QCOMPARE(control<DescriptionBox>("Text1")->text().toLatin1(),
                  testdata::descriptionBytes("Maps", 1));
+        QCOMPARE(m_form->windowTitle(), u"Images of the Tarvel Archipelago"_qs);
+        // 800 x 600 with its frame; the description's scroll bar always on view.
+        QVERIFY(m_form->frameGeometry().size() == QSize(800, 600)
+                && control<DescriptionBox>("Text1")->verticalScrollBar()->isVisible());
         testdata::textured({1200, 900}, 3).save(m_dir.filePath(QStringLiteral("Maps/2.jpg")));
         click("Command2");
         QCOMPARE(control<ImageControl>("Image1")->picture().size(), QSize(788, 553));
