@@ -72,6 +72,7 @@ private slots:
         QTest::newRow("below the first") << StepRow{{}, Spoil::Removed, 1, B, "1", 1, 1, 1};
         QTest::newRow("0.jpg is a picture") << StepRow{{"0.jpg", "0.txt"}, Spoil::CopyOf5, 1, B, "1", 0, 5, 5};
         QTest::newRow("negative amount") << StepRow{{}, Spoil::Removed, 3, F, "-1", 2, 2, 2};
+        QTest::newRow("letters: no move") << StepRow{{}, Spoil::Removed, 3, B, "abc", 3, 3, 3};
         QTest::newRow("half a step to a file") << StepRow{{"1.5.jpg", "1.5.txt"}, Spoil::CopyOf5, 1, F, "0.5", 1.5, 5, 5};
         QTest::newRow("gap") << StepRow{{"3.jpg", "3.txt"}, Spoil::Removed, 2, F, "1", 1, 1, 1};
         QTest::newRow("description missing") << StepRow{{"3.txt"}, Spoil::Removed, 2, F, "1", 1, 1, 1};

@@ -39,6 +39,7 @@ private slots:
         QTest::newRow("blanks, sign") << " \t\r\n-12" << -12.0 << "-12";
         QTest::newRow("point first") << "-.5x" << -0.5 << "-0.5";
         QTest::newRow("signed exponent") << "+1.5e3" << 1500.0 << "1500";
+        QTest::newRow("D exponent, signed") << "25D-1" << 2.5 << "2.5";
         QTest::newRow("E without digits") << "2e+" << 2.0 << "2";
         QTest::newRow("point alone") << ".e5" << 0.0 << "0";
         QTest::newRow("nan, inf, hex") << "nan inf 0x10" << 0.0 << "0";
@@ -108,7 +109,7 @@ private slots:
     {
         QFETCH(QString, path);
         const LoadedPicture picture = loadPicture(path, kVisibleArea);
-        const QSize stored = QImageReader(path).size();
+        const bool jpeg = QImageReader(path).format() == "jpeg"; // as read before, not after
         QImageReader reader(path);
         reader.setAutoTransform(true);
         const QImage whole = reader.read();
@@ -120,14 +121,16 @@ private slots:
         // libjpeg decodes any stored rectangle as Qt does, here the bottom-right quarter, so that
         // rows are skipped and columns cut; only CMYK is left to Qt. A fallback would hide faults.
         QFile file(path);
-        const QImage asStored = QImageReader(path).read();
-        const QRect kept(QPoint(stored.width() / 2, stored.height() / 2), stored - QSize(1, 1));
-        const QImage piece = file.open(QIODevice::ReadOnly)
-            ? decodeJpegPiece(file, stored, kept.adjusted(-16, -16, 0, 0) & asStored.rect(), kept)
-            : QImage();
-        if (reader.format() == "jpeg" && !path.contains(u"cmyk"))
+        QImageReader asStored(path);
+        asStored.setAutoTransform(false);
+        const QImage stored = asStored.read();
+        const QRect kept = stored.rect().adjusted(stored.width() / 2, stored.height() / 2, 0, 0);
+        const QRect needed = kept.adjusted(-16, -16, 0, 0) & stored.rect();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QImage piece = decodeJpegPiece(file, stored.size(), needed, kept);
+        if (jpeg && !path.contains(u"cmyk"))
             QCOMPARE(piece.convertToFormat(QImage::Format_RGB32),
-                     asStored.copy(kept).convertToFormat(QImage::Format_RGB32));
+                     stored.copy(kept).convertToFormat(QImage::Format_RGB32));
 #endif
         QCOMPARE(picture.fullSize, whole.size());
         const QRect shown = whole.rect().intersected(QRect(QPoint(0, 0), kVisibleArea));
