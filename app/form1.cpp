@@ -8,10 +8,7 @@
 #include "twips.h"
 
 #include <QLineEdit>
-#include <QScreen>
-#include <QStyle>
 #include <QTabBar>
-#include <QWindow>
 #include <algorithm>
 #include <vector>
 
@@ -259,49 +256,4 @@ void Form1::save()
 {
     const DescriptionBox *box = m_pages.at(std::size_t(m_tabs->currentIndex())).description;
     m_collection->save(box->text(), box->textForm());
-}
-
-bool Form1::event(QEvent *event)
-{
-    const bool handled = QWidget::event(event);
-    switch (event->type()) {
-    case QEvent::Move:
-    case QEvent::Resize:
-    case QEvent::WindowActivate:
-        placeOnScreen();
-        break;
-    default:
-        break;
-    }
-    return handled;
-}
-
-// The outer size needs the frame, which a window manager reports only some time after the
-// window is mapped. The first placing, before the window exists, gives the position of the
-// frame's corner, so the window manager puts the frame there itself; once the frame is known,
-// the client area shrinks to leave the outer size, and from then on the window stays wherever
-// the user puts it.
-void Form1::placeOnScreen()
-{
-    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    if (m_placedInFrame || (frame.isNull() && m_placedWithoutFrame) || !screen())
-        return;
-    m_placedWithoutFrame = true;
-    m_placedInFrame = !frame.isNull();
-    const WindowPlacement placement =
-        centredPlacement({layout::kWindowWidthPixels, layout::kWindowHeightPixels},
-                         screen()->availableGeometry(), frame);
-    resize(placement.clientSize);
-    // Through the window itself once it exists: the widget's own idea of its frame may not
-    // have caught up yet, and it would take the move for one to where the window already is.
-    if (windowHandle())
-        windowHandle()->setFramePosition(placement.framePosition);
-    else
-        move(placement.framePosition);
-}
-
-WindowPlacement centredPlacement(QSize outer, QRect available, QMargins frame)
-{
-    const QRect target = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, outer, available);
-    return {target.topLeft(), target.size().shrunkBy(frame)};
 }
