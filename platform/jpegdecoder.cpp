@@ -2,6 +2,7 @@
 
 #include <QIODevice>
 #include <QImageReader>
+#include <QSysInfo>
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio> // jpeglib.h needs FILE and size_t declared first
@@ -176,11 +177,11 @@ QImage decodeJpegPiece(QIODevice &device, QSize stored, QRect needed, QRect kept
     const bool grey = d.info.num_components == 1 && d.info.jpeg_color_space == JCS_GRAYSCALE;
     if (!colour && !grey)
         return {};
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-    d.info.out_color_space = colour ? JCS_EXT_BGRA : JCS_GRAYSCALE;
-#else
-    d.info.out_color_space = colour ? JCS_EXT_ARGB : JCS_GRAYSCALE;
-#endif
+    // Qt's 32-bit pixels are words: their bytes lie the other way round on a little-endian
+    // machine.
+    constexpr J_COLOR_SPACE kRgb32 =
+        QSysInfo::ByteOrder == QSysInfo::LittleEndian ? JCS_EXT_BGRA : JCS_EXT_ARGB;
+    d.info.out_color_space = colour ? kRgb32 : JCS_GRAYSCALE;
     int leftInRow = 0;
     if (!startDecoding(d, needed, &leftInRow))
         return {};
