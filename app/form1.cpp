@@ -222,6 +222,8 @@ void Form1::start(const QString &folder)
     seedRandomNumbers();
     step(0, Direction::Forward);
     show();
+    // The other pages' pictures once the window has been painted.
+    QMetaObject::invokeMethod(this, &Form1::readAhead, Qt::QueuedConnection);
 }
 
 void Form1::readAhead()
@@ -231,7 +233,9 @@ void Form1::readAhead()
     amounts.fill(QString::fromLatin1(layoutOf(layout::Role::StepBox).text));
     for (std::size_t topic = 0; topic < amounts.size() && m_tabs; ++topic)
         amounts.at(topic) = m_pages.at(topic).stepBox->text();
-    m_collection->readAhead(m_tabs ? m_tabs->currentIndex() : 0, amounts);
+    // Until the window is on view only what start-up shows, so as not to slow the first frame.
+    m_collection->readAhead(m_tabs ? m_tabs->currentIndex() : 0, amounts,
+                            isVisible() ? kTopicCount : 1);
 }
 
 void Form1::step(int topic, Direction direction)

@@ -94,10 +94,11 @@ void Collection::selectTopic(int topic)
     m_currentFolder = folderOf(topic);
 }
 
-void Collection::readAhead(int selected, const std::array<QString, kTopicCount> &amountTexts)
+void Collection::readAhead(int selected, const std::array<QString, kTopicCount> &amountTexts,
+                           int topics)
 {
     QStringList paths;
-    for (int i = 0; i < kTopicCount; ++i) {
+    for (int i = 0; i < topics; ++i) {
         const int topic = (selected + i) % kTopicCount;
         const double amount = leadingNumber(amountTexts.at(std::size_t(topic)));
         const double number = pictureNumber(topic);

@@ -40,8 +40,9 @@ public:
 
     // Reads ahead, off this thread, the pictures that the next clicks most likely show: the
     // selected topic's one step either way and every other topic's next one, each by the amount
-    // its page's step box holds.
-    void readAhead(int selected, const std::array<QString, kTopicCount> &amountTexts);
+    // its page's step box holds; of the topics from the selected one on, as many as given.
+    void readAhead(int selected, const std::array<QString, kTopicCount> &amountTexts,
+                   int topics = kTopicCount);
 
     // Writes a description to the current folder's file of the most recent step's number.
     // False, with the old file untouched, when it cannot.
