@@ -71,6 +71,7 @@ private slots:
         QTest::mouseClick(m_form->windowHandle(), Qt::LeftButton, {},
                           tabBar()->mapTo(m_form.get(), tabBar()->tabRect(topic).center()));
         QVERIFY(control(names.forward)->isVisible() && !control(next.forward)->isVisible());
+        QVERIFY(!control(names.forward)->accessibleName().isEmpty()); // for a screen reader
         const int first = topic == 0 ? 1 : 2; // the first page was stepped at start-up
         QCOMPARE(shownNumber(topic), first);
         for (const char *button : {names.forward, names.back, names.forward})
@@ -114,6 +115,7 @@ private slots:
         QCOMPARE(control<DescriptionBox>("Text1")->text().toLatin1(),
                  testdata::descriptionBytes("Maps", 1));
         QCOMPARE(m_form->windowTitle(), u"Images of the Tarvel Archipelago"_qs);
+        QCOMPARE(m_form->font().pointSizeF(), 8.25); // the old face's size, whichever stands in
         // 800 x 600 with its frame; the description's scroll bar always on view.
         QVERIFY(m_form->frameGeometry().size() == QSize(800, 600)
                 && control<DescriptionBox>("Text1")->verticalScrollBar()->isVisible());
