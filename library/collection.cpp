@@ -102,9 +102,13 @@ void Collection::readAhead(int selected, const std::array<QString, kTopicCount> 
         const int topic = (selected + i) % kTopicCount;
         const double amount = leadingNumber(amountTexts.at(std::size_t(topic)));
         const double number = pictureNumber(topic);
+        const QString folder = folderOf(topic) + u'/';
         for (const double next : {number + amount, number - amount}) {
-            if (std::isfinite(next))
-                paths << folderOf(topic) + u'/' + numberText(next) + QStringLiteral(".jpg");
+            // Where a step meets no picture, the click shows picture 1 instead.
+            const QString path = folder + numberText(next) + QStringLiteral(".jpg");
+            paths << (std::isfinite(next) && QFileInfo::exists(path)
+                          ? path
+                          : folder + numberText(1.0) + QStringLiteral(".jpg"));
             if (topic != selected)
                 break; // a page is entered by stepping forward
         }

@@ -40,7 +40,8 @@ public:
 
     // Reads ahead, off this thread, the pictures that the next clicks most likely show: the
     // selected topic's one step either way and every other topic's next one, each by the amount
-    // its page's step box holds; of the topics from the selected one on, as many as given.
+    // its page's step box holds, or picture 1 where a step meets no picture; of the topics from
+    // the selected one on, as many as given.
     void readAhead(int selected, const std::array<QString, kTopicCount> &amountTexts,
                    int topics = kTopicCount);
 

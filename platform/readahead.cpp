@@ -1,62 +1,68 @@
 #include "readahead.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "filestamp.h"
+
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <optional>
 #include <vector>
-#ifdef Q_OS_LINUX
-#include <sys/stat.h>
-#endif
 
 namespace {
 
-// What tells one state of a file from another: a file overwritten in place changes its time,
-// a file replaced by another changes its identity, a deleted one no longer exists.
-struct FileStamp
-{
-    bool exists = false;
-    qint64 size = 0;
-    qint64 seconds = 0, nanoseconds = 0;
-    quint64 device = 0, inode = 0;
+using Clock = std::chrono::system_clock;
 
-    bool operator==(const FileStamp &) const = default;
-};
-
-FileStamp stampOf(const QString &path)
-{
-#ifdef Q_OS_LINUX
-    struct stat info = {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return {};
-    return {true,        info.st_size, info.st_mtim.tv_sec, info.st_mtim.tv_nsec,
-            info.st_dev, info.st_ino};
-#else
-    // Elsewhere the size and the time tell a change.
-    const QFileInfo info(path);
-    return {info.exists(), info.size(), info.lastModified().toMSecsSinceEpoch()};
-#endif
-}
+// How many of the pictures shown last stay held, so that stepping back shows one again
+// without reading it.
+constexpr std::size_t kHeldShown = 4;
 
 struct Entry
 {
     explicit Entry(const QString &wantedPath) : path(wantedPath) {}
 
+    enum State { Queued, ReadAhead, Done };
+
     QString path;
-    bool reading = false;
-    bool done = false;
-    FileStamp stamp; // of the file as it was read, unchanged from start to end
+    State state = Queued;
+    std::optional<FileStamp> stamp; // of the file as read; none where that cannot be told
     LoadedPicture picture;
 };
 
+// Reads a picture with the state of its file from start to end. A read whose file changed
+// meanwhile, or too soon after its last change to tell the two apart, matches no state.
+Entry read(const QString &path, QSize visibleArea, const std::atomic<bool> *cancelled,
+           bool mayWait)
+{
+    constexpr auto kLongestWait = std::chrono::milliseconds(20);
+    FileStamp before = stampOf(path);
+    auto start = Clock::now();
+    if (mayWait && !before.settledBy(start) && before.tick() <= kLongestWait) {
+        std::this_thread::sleep_until(
+            Clock::time_point(std::chrono::nanoseconds(before.changed) + before.tick()));
+        before = stampOf(path);
+        start = Clock::now();
+    }
+    Entry entry(path);
+    entry.state = Entry::Done;
+    // Stepping past a topic's last number meets no file: no decode is spent on it.
+    entry.picture = before.exists ? loadPicture(path, visibleArea, cancelled)
+                                  : LoadedPicture{{}, {}, QStringLiteral("No such file")};
+    if (before.settledBy(start) && stampOf(path) == before)
+        entry.stamp = before;
+    return entry;
+}
+
+// A file that was not there cost no decode.
+bool isDecode(const Entry &read)
+{
+    return !read.stamp || read.stamp->exists;
+}
+
 } // namespace
 
-// Everything the worker and the window's thread share, behind one mutex. The worker holds it
-// too, so that a worker left behind at the end never reads freed memory.
+// Everything the worker and the window's thread share, behind one mutex.
 struct ReadAhead::Shared
 {
     explicit Shared(QSize area) : visibleArea(area) {}
@@ -65,9 +71,12 @@ struct ReadAhead::Shared
     std::mutex mutex;
     std::condition_variable changed;
     std::vector<Entry> entries; // in the order they are wanted
+    std::deque<Entry> shown;    // the pictures taken last, newest first
+    QString reading;            // the worker's, while it reads
+    int clicks = 0;             // takes under way: the worker starts no read meanwhile
     bool stopping = false;
-    bool stopped = false;
-    std::atomic<bool> cancelled = false;
+    std::atomic<bool> abandoned = false; // the worker's read is no longer wanted
+    Decodes decodes;
 
     Entry *find(const QString &path)
     {
@@ -76,55 +85,70 @@ struct ReadAhead::Shared
         return it == entries.end() ? nullptr : &*it;
     }
 
+    const Entry *findShown(const QString &path) const
+    {
+        const auto it = std::find_if(shown.begin(), shown.end(),
+                                     [&path](const Entry &e) { return e.path == path; });
+        return it == shown.end() ? nullptr : &*it;
+    }
+
+    Entry *nextToRead()
+    {
+        const auto it = std::find_if(entries.begin(), entries.end(),
+                                     [](const Entry &e) { return e.state == Entry::Queued; });
+        return it == entries.end() ? nullptr : &*it;
+    }
+
     void work()
     {
         std::unique_lock lock(mutex);
-        while (!stopping) {
-            const auto next = std::find_if(entries.begin(), entries.end(),
-                                           [](const Entry &e) { return !e.reading && !e.done; });
-            if (next == entries.end()) {
-                changed.wait(lock);
-                continue;
-            }
-            next->reading = true;
-            // A copy of its own: the window's thread may drop the entry meanwhile.
-            const QString path(next->path.constData(), next->path.size());
+        for (;;) {
+            changed.wait(lock, [this] { return stopping || (clicks == 0 && nextToRead()); });
+            if (stopping)
+                return;
+            Entry *next = nextToRead();
+            next->state = Entry::ReadAhead;
+            reading = next->path;
+            abandoned = false;
             lock.unlock();
-            const FileStamp before = stampOf(path);
-            LoadedPicture picture = loadPicture(path, visibleArea, &cancelled);
-            const FileStamp after = stampOf(path);
+            Entry done = read(reading, visibleArea, &abandoned, true);
             lock.lock();
-            if (Entry *entry = find(path); entry && entry->reading) {
-                entry->reading = false;
-                entry->done = true;
-                // A file that changed while it was read matches no file: it is read again at
-                // the click.
-                entry->stamp = before == after ? before : FileStamp{true, -1};
-                entry->picture = std::move(picture);
+            reading.clear();
+            const bool decoded = isDecode(done);
+            if (Entry *entry = find(done.path); entry && entry->state == Entry::ReadAhead) {
+                *entry = std::move(done);
+                decodes.ahead += decoded;
+            } else {
+                decodes.abandoned += decoded;
             }
             changed.notify_all();
         }
-        stopped = true;
-        changed.notify_all();
+    }
+
+    void remember(const Entry &taken)
+    {
+        std::erase_if(shown, [&taken](const Entry &e) { return e.path == taken.path; });
+        shown.push_front(taken);
+        if (shown.size() > kHeldShown)
+            shown.pop_back();
     }
 };
 
 ReadAhead::ReadAhead(QSize visibleArea)
-    : m_shared(std::make_shared<Shared>(visibleArea)),
-      m_worker([shared = m_shared] { shared->work(); })
+    : m_shared(std::make_unique<Shared>(visibleArea)),
+      m_worker([shared = m_shared.get()] { shared->work(); })
 {
 }
 
 ReadAhead::~ReadAhead()
 {
-    std::unique_lock lock(m_shared->mutex);
-    m_shared->stopping = true;
-    m_shared->cancelled = true;
-    m_shared->changed.notify_all();
-    // A read from a share that hangs cannot be interrupted; the program ends all the same. The
-    // worker holds what it shares, so it may outlive this object.
-    m_shared->changed.wait_for(lock, std::chrono::seconds(1), [this] { return m_shared->stopped; });
-    m_worker.detach();
+    {
+        std::lock_guard lock(m_shared->mutex);
+        m_shared->stopping = true;
+        m_shared->abandoned = true;
+        m_shared->changed.notify_all();
+    }
+    m_worker.join();
 }
 
 QStringList ReadAhead::wanted() const
@@ -140,7 +164,13 @@ bool ReadAhead::isReady(const QString &path) const
 {
     std::lock_guard lock(m_shared->mutex);
     const Entry *entry = m_shared->find(path);
-    return entry && entry->done;
+    return entry && entry->state == Entry::Done;
+}
+
+ReadAhead::Decodes ReadAhead::decodes() const
+{
+    std::lock_guard lock(m_shared->mutex);
+    return m_shared->decodes;
 }
 
 void ReadAhead::prepare(const QStringList &paths)
@@ -151,10 +181,16 @@ void ReadAhead::prepare(const QStringList &paths)
         if (std::any_of(wanted.begin(), wanted.end(),
                         [&](const Entry &e) { return e.path == path; }))
             continue;
-        Entry *known = m_shared->find(path);
-        wanted.push_back(known ? std::move(*known) : Entry(path));
+        if (Entry *known = m_shared->find(path))
+            wanted.push_back(std::move(*known));
+        else if (const Entry *shown = m_shared->findShown(path))
+            wanted.push_back(*shown);
+        else
+            wanted.emplace_back(path);
     }
     m_shared->entries = std::move(wanted);
+    if (!m_shared->reading.isEmpty() && !m_shared->find(m_shared->reading))
+        m_shared->abandoned = true;
     m_shared->changed.notify_all();
 }
 
@@ -163,18 +199,31 @@ LoadedPicture ReadAhead::take(const QString &path, bool *wasReady)
     std::optional<Entry> ready;
     {
         std::unique_lock lock(m_shared->mutex);
+        ++m_shared->clicks;
         m_shared->changed.wait(lock, [&] {
             const Entry *entry = m_shared->find(path);
-            return !entry || !entry->reading;
+            return !entry || entry->state != Entry::ReadAhead;
         });
-        if (const Entry *entry = m_shared->find(path); entry && entry->done)
+        Entry *entry = m_shared->find(path);
+        if (const Entry *shown = m_shared->findShown(path); !entry && shown)
+            ready = *shown;
+        else if (entry && entry->state == Entry::Done)
             ready = *entry;
     }
     // The file's state is checked outside the lock: a slow share must not hold up the worker.
-    if (ready && stampOf(path) == ready->stamp) {
-        if (wasReady)
-            *wasReady = true;
-        return ready->picture;
-    }
-    return loadPicture(path, m_shared->visibleArea);
+    const bool unchanged = ready && ready->stamp && stampOf(path) == *ready->stamp;
+    Entry taken = unchanged ? std::move(*ready) : read(path, m_shared->visibleArea, nullptr, false);
+    if (wasReady)
+        *wasReady = unchanged;
+
+    std::lock_guard lock(m_shared->mutex);
+    m_shared->decodes.atClick += !unchanged && isDecode(taken);
+    // The worker started nothing meanwhile, so a picture still queued is this one now.
+    if (Entry *entry = m_shared->find(path); entry && !unchanged)
+        *entry = taken;
+    if (taken.stamp && !taken.picture.isNull())
+        m_shared->remember(taken);
+    --m_shared->clicks;
+    m_shared->changed.notify_all();
+    return taken.picture;
 }

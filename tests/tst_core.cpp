@@ -113,16 +113,17 @@ private slots:
         QTest::addColumn<QStringList>("wanted"); // the first few, after the topic stepped by 1
         QTest::addColumn<int>("count");
         // clang-format off
-        QTest::newRow("a step either way") << 0 << "1" << QStringList{"Maps/2.jpg", "Maps/0.jpg", "Sett/1.jpg"} << 11;
-        QTest::newRow("amount changed") << 0 << "3" << QStringList{"Maps/4.jpg", "Maps/-2.jpg", "Sett/1.jpg"} << 11;
+        QTest::newRow("a step either way") << 0 << "1" << QStringList{"Maps/2.jpg", "Maps/1.jpg", "Sett/1.jpg"} << 11;
+        QTest::newRow("amount changed") << 0 << "3" << QStringList{"Maps/4.jpg", "Maps/1.jpg", "Sett/1.jpg"} << 11;
         QTest::newRow("amount 0") << 0 << "0" << QStringList{"Maps/1.jpg", "Sett/1.jpg"} << 10;
-        QTest::newRow("past a double's range") << 0 << "1e400" << QStringList{"Sett/1.jpg"} << 9;
-        QTest::newRow("page switched") << 9 << "1" << QStringList{"Mari/1.jpg", "Mari/-1.jpg", "Maps/2.jpg", "Sett/1.jpg"} << 11;
+        QTest::newRow("past a double's range") << 0 << "1e400" << QStringList{"Maps/1.jpg", "Sett/1.jpg"} << 10;
+        QTest::newRow("page switched") << 9 << "1" << QStringList{"Mari/1.jpg", "Maps/2.jpg", "Sett/1.jpg"} << 10;
         // clang-format on
     }
 
     // What the next click most likely shows: the selected page's one step either way, and
-    // every other page's next picture, which a tab click or a hop shows.
+    // every other page's next picture, which a tab click or a hop shows; picture 1 where a step
+    // meets no picture.
     void readAhead()
     {
         QFETCH(int, selected);
@@ -138,6 +139,47 @@ private slots:
         QCOMPARE(paths.size(), count);
         QCOMPARE(paths.first(wanted.size()),
                  wanted.replaceInStrings(QRegularExpression("^"), m_dir.path() + u'/'));
+    }
+
+    void decodes_data()
+    {
+        QTest::addColumn<QString>("clicks"); // '>' a step forward, '.' a pause until all is read
+        QTest::addColumn<int>("atClick");    // -1 where the pace decides
+        QTest::addColumn<int>("total");
+        QTest::newRow("a click on a ready picture") << ".>" << 1 << 3;
+        QTest::newRow("quick clicks") << ">>>" << -1 << 5;
+        QTest::newRow("a wrap") << ".>.>.>.>.>" << 1 << 7;
+    }
+
+    // However quick the clicks, no picture is decoded twice while it is held, and a wrap finds
+    // picture 1 ready; only the first step, before anything was read ahead, waits for one.
+    void decodes()
+    {
+        QFETCH(QString, clicks);
+        QFETCH(int, atClick);
+        QFETCH(int, total);
+        std::array<QString, kTopicCount> amounts;
+        amounts.fill(QStringLiteral("1"));
+        const ReadAhead &pictures = m_collection->pictures();
+        const auto allRead = [&pictures] {
+            const QStringList wanted = pictures.wanted();
+            return std::all_of(wanted.begin(), wanted.end(),
+                               [&](const QString &path) { return pictures.isReady(path); });
+        };
+        // A file read within a tick of its writing would be read again, to be safe.
+        QTest::qSleep(20);
+        for (const QChar click : u'>' + clicks + u'.') {
+            if (click == u'.') {
+                QTRY_VERIFY(allRead());
+            } else {
+                m_collection->step(0, Direction::Forward, QStringLiteral("1"));
+                m_collection->readAhead(0, amounts);
+            }
+        }
+        const ReadAhead::Decodes decodes = pictures.decodes();
+        QCOMPARE(decodes.atClick, atClick < 0 ? decodes.atClick : atClick);
+        QCOMPARE(decodes.ahead + decodes.atClick, total);
+        QCOMPARE(decodes.abandoned, 0);
     }
 
     void save_data()

@@ -1,6 +1,7 @@
 #ifdef TARVEL_HAVE_JPEG_CROP
 #include "jpegdecoder.h"
 #endif
+#include "filestamp.h"
 #include "numbers.h"
 #include "pictureloader.h"
 #include "readahead.h"
@@ -16,9 +17,13 @@ namespace {
 const QSize kVisibleArea(788, 553);
 
 // What happens to a file read ahead before the click.
-enum class Change { None, Overwritten, Replaced, Deleted, AddedAfterMiss };
+enum class Change { None, RewrittenKeepingSizeAndTime, Replaced, Deleted, AddedAfterMiss };
+
+using Alter = std::function<void(FileStamp &)>;
 
 } // namespace
+
+Q_DECLARE_METATYPE(Alter)
 
 // The rules every step and save relies on: numbers, description text, pictures.
 class TestPlatform : public QObject
@@ -145,33 +150,99 @@ private slots:
         QVERIFY(loadPicture(TARVEL_TEST_PICTURES "/grey.jpg", kVisibleArea, &cancelled).isNull());
     }
 
+    void fileStamp_data()
+    {
+        QTest::addColumn<Alter>("alter");
+        QTest::newRow("size") << Alter([](FileStamp &s) { ++s.size; });
+        QTest::newRow("modification time") << Alter([](FileStamp &s) { ++s.modified; });
+        QTest::newRow("change time") << Alter([](FileStamp &s) { ++s.changed; });
+        QTest::newRow("device") << Alter([](FileStamp &s) { ++s.device; });
+        QTest::newRow("inode") << Alter([](FileStamp &s) { ++s.inode; });
+    }
+
+    // Each part of a file's stamp alone tells another state of the file.
+    void fileStamp()
+    {
+        QFETCH(Alter, alter);
+        QVERIFY(testdata::writeBytes(m_path, "x"));
+        const FileStamp stamp = stampOf(m_path);
+        FileStamp other = stamp;
+        alter(other);
+        QVERIFY(stamp.exists);
+        QCOMPARE(stampOf(m_path), stamp);
+        QVERIFY(!(other == stamp));
+    }
+
+    void settled_data()
+    {
+        QTest::addColumn<qint64>("changed"); // nanoseconds since the epoch
+        QTest::addColumn<int>("readAfterMs");
+        QTest::addColumn<bool>("settled");
+        const qint64 second = 1'000'000'000, fine = 1'700'000'000 * second + 1;
+        QTest::newRow("fine, within a tick") << fine << 9 << false;
+        QTest::newRow("fine, a tick later") << fine << 10 << true;
+        QTest::newRow("coarse, within a tick") << fine - 1 << 1999 << false;
+        QTest::newRow("coarse, a tick later") << fine - 1 << 2000 << true;
+    }
+
+    // A read is told apart from a later change only where it began a tick after the last one.
+    void settled()
+    {
+        QFETCH(qint64, changed);
+        QFETCH(int, readAfterMs);
+        QFETCH(bool, settled);
+        const FileStamp stamp{true, 1, changed, changed};
+        const std::chrono::system_clock::time_point start{std::chrono::nanoseconds(changed)};
+        QCOMPARE(stamp.settledBy(start + std::chrono::milliseconds(readAfterMs)), settled);
+    }
+
     void readAhead_data()
     {
         QTest::addColumn<Change>("change");
         QTest::addColumn<bool>("ready"); // whether the picture read ahead is the one shown
         QTest::addColumn<int>("width");  // of the picture shown; -1 for none
         QTest::newRow("unchanged") << Change::None << true << 300;
-        QTest::newRow("overwritten in place") << Change::Overwritten << false << 301;
+        QTest::newRow("rewritten, size and time kept") << Change::RewrittenKeepingSizeAndTime << false << 301;
         QTest::newRow("replaced") << Change::Replaced << false << 301;
         QTest::newRow("deleted") << Change::Deleted << false << -1;
         QTest::newRow("added after a miss") << Change::AddedAfterMiss << false << 301;
     }
 
-    // A click shows what is on disk at the click, read ahead or not.
+    // A click shows what is on disk at the click, read ahead or not; of two files of one
+    // length, only the change time may tell the rewritten one.
     void readAhead()
     {
         QFETCH(Change, change);
         QFETCH(bool, ready);
         QFETCH(int, width);
         const QString other = m_dir.filePath(QStringLiteral("2.jpg"));
+        QByteArray bytes[2];
+        for (int i = 0; i < 2; ++i) {
+            QBuffer buffer(&bytes[i]);
+            QVERIFY(buffer.open(QIODevice::WriteOnly)
+                    && testdata::textured({300 + i, 200}, i).save(&buffer, "JPEG"));
+        }
+        const qsizetype length = std::max(bytes[0].size(), bytes[1].size());
         QFile::remove(m_path);
-        QVERIFY(change == Change::AddedAfterMiss || testdata::textured({300, 200}, 1).save(m_path));
-        QVERIFY(testdata::textured({301, 200}, 2).save(other));
+        QVERIFY(change == Change::AddedAfterMiss
+                || testdata::writeBytes(m_path, bytes[0].leftJustified(length, '\0')));
+        QVERIFY(testdata::writeBytes(other, bytes[1].leftJustified(length, '\0')));
+        // Qt sets times to the millisecond: the file's own time is made one it can set again.
+        QFile file(m_path);
+        const QDateTime modified = QFileInfo(m_path).lastModified();
+        const auto setTime = [&] {
+            return file.open(QIODevice::ReadWrite)
+                && file.setFileTime(modified, QFileDevice::FileModificationTime);
+        };
+        QVERIFY(change == Change::AddedAfterMiss || setTime());
+        file.close();
         ReadAhead ahead(kVisibleArea);
         ahead.prepare({m_path, m_path});
         QTRY_VERIFY(ahead.isReady(m_path));
-        if (change == Change::Overwritten)
+        if (change == Change::RewrittenKeepingSizeAndTime) {
             QVERIFY(testdata::writeBytes(m_path, testdata::readBytes(other)));
+            QVERIFY(setTime());
+        }
         if (change == Change::Replaced || change == Change::Deleted)
             QVERIFY(QFile::remove(m_path));
         if (change == Change::Replaced || change == Change::AddedAfterMiss)
