@@ -222,8 +222,6 @@ void Form1::start(const QString &folder)
     seedRandomNumbers();
     step(0, Direction::Forward);
     show();
-    // The other pages' pictures once the window has been painted.
-    QMetaObject::invokeMethod(this, &Form1::readAhead, Qt::QueuedConnection);
 }
 
 void Form1::readAhead()
@@ -247,7 +245,8 @@ void Form1::step(int topic, Direction direction)
     else
         page.picture->setPicture(result.picture);
     page.description->setText(result.description.text, result.description.form);
-    readAhead();
+    // Once the click's frame is painted: a decode must not compete with it.
+    QMetaObject::invokeMethod(this, &Form1::readAhead, Qt::QueuedConnection);
 }
 
 void Form1::switchTopic(int topic)

@@ -51,6 +51,12 @@ Entry read(const QString &path, QSize visibleArea, const std::atomic<bool> *canc
                                   : LoadedPicture{{}, {}, QStringLiteral("No such file")};
     if (before.settledBy(start) && stampOf(path) == before)
         entry.stamp = before;
+    // In a form painted as it is: any other would be converted at every paint.
+    QImage &visible = entry.picture.visible;
+    if (!visible.isNull() && visible.format() != QImage::Format_RGB32
+        && visible.format() != QImage::Format_ARGB32_Premultiplied)
+        visible.convertTo(visible.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                    : QImage::Format_RGB32);
     return entry;
 }
 
