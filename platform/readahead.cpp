@@ -32,8 +32,7 @@ struct Entry
 
 // Reads a picture with the state of its file from start to end. A read whose file changed
 // meanwhile, or too soon after its last change to tell the two apart, matches no state.
-Entry read(const QString &path, QSize visibleArea, const std::atomic<bool> *cancelled,
-           bool mayWait)
+Entry read(const QString &path, QSize visibleArea, const std::atomic<bool> *cancelled, bool mayWait)
 {
     constexpr auto kLongestWait = std::chrono::milliseconds(20);
     FileStamp before = stampOf(path);

@@ -202,7 +202,8 @@ private slots:
         QTest::addColumn<bool>("ready"); // whether the picture read ahead is the one shown
         QTest::addColumn<int>("width");  // of the picture shown; -1 for none
         QTest::newRow("unchanged") << Change::None << true << 300;
-        QTest::newRow("rewritten, size and time kept") << Change::RewrittenKeepingSizeAndTime << false << 301;
+        QTest::newRow("rewritten, size and time kept")
+            << Change::RewrittenKeepingSizeAndTime << false << 301;
         QTest::newRow("replaced") << Change::Replaced << false << 301;
         QTest::newRow("deleted") << Change::Deleted << false << -1;
         QTest::newRow("added after a miss") << Change::AddedAfterMiss << false << 301;
