@@ -245,6 +245,8 @@ void Form1::step(int topic, Direction direction)
     else
         page.picture->setPicture(result.picture);
     page.description->setText(result.description.text, result.description.form);
+    // At once, not at the window's next update: the picture is ready, and only showing is left.
+    page.picture->repaint();
     // Once the click's frame is painted: a decode must not compete with it.
     QMetaObject::invokeMethod(this, &Form1::readAhead, Qt::QueuedConnection);
 }

@@ -47,6 +47,8 @@ void ImageControl::setPicture(const LoadedPicture &picture)
 {
     m_visible = picture.visible;
     m_notice.clear();
+    // The decoded corner covers all of the control that can be seen: nothing below it is drawn.
+    setAttribute(Qt::WA_OpaquePaintEvent, !m_visible.isNull());
     resize(picture.fullSize);
     update();
 }
@@ -55,6 +57,7 @@ void ImageControl::showNotice(const QString &notice)
 {
     m_visible = QImage();
     m_notice = notice;
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
     if (m_emptySize.isValid())
         resize(m_emptySize);
     update();

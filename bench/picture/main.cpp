@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QImageReader>
+#include <QLineEdit>
 #include <QMap>
 #include <QProcess>
 #include <QPushButton>
@@ -26,9 +27,14 @@ namespace {
 QSize g_visibleArea;
 
 // The window's rows in the order of Click, then the loader's and the whole decode's.
-enum class Click { AtOnce, AfterPause, Tab, Hop };
-constexpr const char *kRows[] = {
-    "click", "click-after-pause", "tab-after-pause", "hop-after-pause", "loader", "whole"};
+enum class Click { AtOnce, AfterPause, Tab, Hop, Wrap };
+constexpr const char *kRows[] = {"click",
+                                 "click-after-pause",
+                                 "tab-after-pause",
+                                 "hop-after-pause",
+                                 "wrap-after-pause",
+                                 "loader",
+                                 "whole"};
 
 QString nameOf(const char *row, const PictureCase &c)
 {
@@ -45,6 +51,12 @@ void windowClicks(benchmark::State &state, const PictureCase &c, Click kind)
     auto *bar = strip ? strip->findChild<QTabBar *>() : nullptr;
     auto *forward = form.findChild<QPushButton *>(QStringLiteral("Command2"));
     auto *timer = form.findChild<QTimer *>(QStringLiteral("Timer1"));
+    // A wrap comes every fifth click by 5 over the topic's pictures, to a picture 1 shown too
+    // long ago to be held still.
+    constexpr int kWrapStep = 5;
+    int number = 1;
+    if (auto *box = form.findChild<QLineEdit *>(QStringLiteral("Text16")); kind == Click::Wrap)
+        box->setText(QString::number(kWrapStep));
     // A click ends at the paint that shows its result: the first paint, after it, of a widget
     // of the picture's size, which is the size a picture control takes.
     bool painted = false;
@@ -58,6 +70,7 @@ void windowClicks(benchmark::State &state, const PictureCase &c, Click kind)
             QMetaObject::invokeMethod(timer, "timeout");
         else
             forward->click();
+        number = number + kWrapStep > kNumbers ? 1 : number + kWrapStep;
         for (QDeadlineTimer deadline(10000); !painted && !deadline.hasExpired();)
             QCoreApplication::processEvents();
         return painted;
@@ -68,6 +81,10 @@ void windowClicks(benchmark::State &state, const PictureCase &c, Click kind)
     for ([[maybe_unused]] auto _ : state) {
         if (kind != Click::AtOnce) {
             state.PauseTiming();
+            while (kind == Click::Wrap && number + kWrapStep <= kNumbers) {
+                pause(kReadAheadMs);
+                clickAndPaint();
+            }
             pause(kReadAheadMs);
             state.ResumeTiming();
         }
@@ -155,7 +172,7 @@ void registerAll(const std::vector<PictureCase> &cases, const std::vector<ChildR
         // Each repetition opens a new window: more clicks on the small pictures.
         const qint64 pixels = qint64(c.size.width()) * c.size.height();
         const int iterations = pixels <= 3'000'000 ? 20 : pixels <= 30'000'000 ? 10 : 6;
-        for (int kind = 0; kind < 4; ++kind)
+        for (int kind = 0; kind <= int(Click::Wrap); ++kind)
             add(nameOf(kRows[kind], c), windowClicks, c, Click(kind))->Iterations(iterations);
         add(nameOf("loader", c), loader, c);
         add(nameOf("whole", c), whole, c);
@@ -197,8 +214,8 @@ void printSummary(const Report &r, const std::vector<PictureCase> &cases,
 {
     std::printf("\n## Picture bench summary\n\nMedians, wall time; %s build; visible area %d x %d; "
                 "a pause: %d ms.\n\n| picture | \">\" at once | \">\" after a pause | tab after a "
-                "pause | hop after a pause | loader alone | whole decode, upright | whole / \">\" "
-                "|\n|---|---:|---:|---:|---:|---:|---:|---:|\n",
+                "pause | hop after a pause | wrap after a pause | loader alone | whole decode, "
+                "upright | whole / \">\" |\n|---|---:|---:|---:|---:|---:|---:|---:|---:|\n",
                 TARVEL_BENCH_CONFIG, g_visibleArea.width(), g_visibleArea.height(), kReadAheadMs);
     for (const PictureCase &c : cases) {
         std::printf("| %s |", qPrintable(c.name));
@@ -232,8 +249,15 @@ void printSummary(const Report &r, const std::vector<PictureCase> &cases,
          ratio >= 8);
     goal("12000 x 8000 shown in under 40 ms", big, "%.1f ms", big < 40);
     goal("peak with ten 6000 x 4000 pages under 60 MiB", mib, "%.1f MiB", mib < 60);
-    goal("first frame with 1920 x 1080 pictures within 1.3x of bare", hd, "%.2fx", hd <= 1.3);
-    goal("first frame with 6000 x 4000 pictures within 1.3x of bare", large, "%.2fx", large <= 1.3);
+    goal("first frame with 1920 x 1080 pictures within 1.2x of bare", hd, "%.2fx", hd <= 1.2);
+    goal("first frame with 6000 x 4000 pictures within 1.2x of bare", large, "%.2fx", large <= 1.2);
+    // A click after a pause finds its picture read ahead, and only shows it.
+    double slowest = std::nan("");
+    for (const PictureCase &c : cases)
+        for (const char *row : kRows)
+            if (QByteArray(row).endsWith("-after-pause"))
+                slowest = std::fmax(slowest, r(nameOf(row, c)));
+    goal("every click after a pause under 2 ms (the slowest)", slowest, "%.2f ms", slowest < 2);
 }
 
 } // namespace
