@@ -10,6 +10,8 @@
 #include <QtGui>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // What a page can show of a picture placed at its usual spot.
@@ -70,10 +72,10 @@ private slots:
             everyByte += char(b);
         // clang-format off
         QTest::newRow("ASCII with CR LF") << QByteArray("a\r\nb\r\n") << "a\r\nb\r\n" << TextForm::Windows1252;
-        QTest::newRow("Windows-1252") << QByteArray("M\xf3r \x80\x81\x9f") << u"Mór €\u0081Ÿ"_qs << TextForm::Windows1252;
-        QTest::newRow("UTF-8") << QByteArray("M\xc3\xb3r \xe2\x82\xac") << u"Mór €"_qs << TextForm::Utf8;
-        QTest::newRow("UTF-8 with a mark") << QByteArray("\xef\xbb\xbfK\xc3\xa9") << u"\uFEFFKé"_qs << TextForm::Utf8;
-        QTest::newRow("UTF-8 gone bad") << QByteArray("\xc3\xa9\xe9") << u"Ã©é"_qs << TextForm::Windows1252;
+        QTest::newRow("Windows-1252") << QByteArray("M\xf3r \x80\x81\x9f") << u"Mór €\u0081Ÿ"_s << TextForm::Windows1252;
+        QTest::newRow("UTF-8") << QByteArray("M\xc3\xb3r \xe2\x82\xac") << u"Mór €"_s << TextForm::Utf8;
+        QTest::newRow("UTF-8 with a mark") << QByteArray("\xef\xbb\xbfK\xc3\xa9") << u"\uFEFFKé"_s << TextForm::Utf8;
+        QTest::newRow("UTF-8 gone bad") << QByteArray("\xc3\xa9\xe9") << u"Ã©é"_s << TextForm::Windows1252;
         QTest::newRow("every byte") << everyByte << QString() << TextForm::Windows1252;
         // clang-format on
     }
