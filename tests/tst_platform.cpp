@@ -1,6 +1,7 @@
 #ifdef TARVEL_HAVE_JPEG_CROP
 #include "jpegdecoder.h"
 #endif
+#include "cancellabledevice.h"
 #include "numbers.h"
 #include "pictureloader.h"
 #include "readahead.h"
@@ -111,7 +112,6 @@ private slots:
     {
         QFETCH(QString, path);
         const LoadedPicture picture = loadPicture(path, kVisibleArea);
-        const bool jpeg = QImageReader(path).format() == "jpeg"; // as read before, not after
         QImageReader reader(path);
         reader.setAutoTransform(true);
         const QImage whole = reader.read();
@@ -122,6 +122,7 @@ private slots:
 #ifdef TARVEL_HAVE_JPEG_CROP
         // libjpeg decodes any stored rectangle as Qt does, here the bottom-right quarter, so that
         // rows are skipped and columns cut; only CMYK is left to Qt. A fallback would hide faults.
+        const bool jpeg = QImageReader(path).format() == "jpeg";
         QFile file(path);
         QImageReader asStored(path);
         asStored.setAutoTransform(false);
@@ -140,11 +141,42 @@ private slots:
                  whole.copy(shown).convertToFormat(QImage::Format_RGB32));
     }
 
+    // Qt's reads pass through at the device's own positions until the flag is set, and fail
+    // from then on; libjpeg's reads look at the same flag.
+    void cancellingFailsReads()
+    {
+        const QString path = QStringLiteral(TARVEL_TEST_PICTURES "/grey.jpg");
+        const QByteArray bytes = testdata::readBytes(path);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.seek(5));
+        std::atomic<bool> cancelled = false;
+        CancellableDevice device(file, &cancelled);
+        QCOMPARE(device.read(2), bytes.left(2));
+        QVERIFY(device.seek(7));
+        QCOMPARE(device.read(3), bytes.mid(7, 3));
+        cancelled = true;
+        char byte = 0;
+        QCOMPARE(device.read(&byte, 1), -1);
+#ifdef TARVEL_HAVE_JPEG_CROP
+        const QRect whole(QPoint(0, 0), QImageReader(path).size());
+        QVERIFY(file.seek(0));
+        QVERIFY(decodeJpegPiece(file, whole.size(), whole, whole, &cancelled).isNull());
+#endif
+    }
+
+    void cancelledDecodeStops_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("JPEG") << QStringLiteral(TARVEL_TEST_PICTURES "/grey.jpg");
+        QTest::newRow("PNG, by Qt's reader") << QStringLiteral(TARVEL_FUZZ_CORPUS "/picture.png");
+    }
+
     // A decode that the program's end cancels stops at its next read.
     void cancelledDecodeStops()
     {
+        QFETCH(QString, path);
         const std::atomic<bool> cancelled = true;
-        QVERIFY(loadPicture(TARVEL_TEST_PICTURES "/grey.jpg", kVisibleArea, &cancelled).isNull());
+        QVERIFY(loadPicture(path, kVisibleArea, &cancelled).isNull());
     }
 
     void readAhead_data()
