@@ -206,6 +206,32 @@ private slots:
         }
     }
 
+    // A step, a page's choice and a hop each have a screen reader say the description they
+    // show, politely, and nothing else.
+    void newDescriptionIsAnnounced()
+    {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        static QStringList heard;
+        QAccessible::installUpdateHandler([](QAccessibleEvent *event) {
+            if (event->type() != QAccessible::Announcement)
+                return;
+            const auto *said = static_cast<QAccessibleAnnouncementEvent *>(event);
+            if (said->politeness() == QAccessible::AnnouncementPoliteness::Polite)
+                heard << said->message();
+        });
+        click("Command2");
+        QTest::mouseClick(tabBar(), Qt::LeftButton, {}, tabBar()->tabRect(3).center());
+        m_draws = {0.65f};
+        QMetaObject::invokeMethod(control<QTimer>("Timer1"), "timeout");
+        QAccessible::installUpdateHandler(nullptr);
+        QCOMPARE(heard,
+                 QStringList({u"Description 2\nof Maps\n"_s, u"Description 1\nof Shor\n"_s,
+                              u"Description 1\nof Fish\n"_s}));
+#else
+        QSKIP("Qt has no announcement for a screen reader before 6.8");
+#endif
+    }
+
     // The window's frame stands centred on the screen's free area, 800 x 600 pixels outside.
     void placement()
     {
