@@ -6,8 +6,6 @@
 #include <QtTest>
 #include <optional>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 // What a curator did by hand to some files of a topic folder.
