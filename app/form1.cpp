@@ -7,6 +7,7 @@
 #include "tabstrip.h"
 #include "twips.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QTabBar>
 #include <algorithm>
@@ -245,6 +246,13 @@ void Form1::step(int topic, Direction direction)
     else
         page.picture->setPicture(result.picture);
     page.description->setText(result.description.text, result.description.form);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // Every step, page choice and hop ends here: a screen reader reads out what the page now
+    // says once it has finished what it was saying.
+    QAccessibleAnnouncementEvent announcement(page.description, page.description->toPlainText());
+    announcement.setPoliteness(QAccessible::AnnouncementPoliteness::Polite);
+    QAccessible::updateAccessibility(&announcement);
+#endif
     // At once, not at the window's next update: the picture is ready, and only showing is left.
     page.picture->repaint();
     // Once the click's frame is painted: a decode must not compete with it.

@@ -1,5 +1,6 @@
 #include "pictureloader.h"
 
+#include "cancellabledevice.h"
 #include "textfile.h"
 
 #include <QFile>
@@ -48,9 +49,12 @@ LoadedPicture loadPicture(const QString &path, QSize visibleArea,
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failure(file.errorString());
+    // Qt's reader knows nothing of cancelling, so it reads through a device that fails once
+    // the decode is cancelled.
+    CancellableDevice device(file, cancelled);
 
     // Qt reads the size and the orientation from the header alone.
-    QImageReader header(&file);
+    QImageReader header(&device);
     const QSize stored = header.size();
     const QImageIOHandler::Transformations turn = header.transformation();
     if (stored.isEmpty())
@@ -81,28 +85,32 @@ LoadedPicture loadPicture(const QString &path, QSize visibleArea,
             result.visible = std::move(piece);
             return result;
         }
-        if (cancelled && *cancelled)
+        if (device.isCancelled())
             return failure(QStringLiteral("cancelled"));
     }
 #endif
 
-    if (!file.seek(0))
+    if (!device.seek(0))
         return failure(file.errorString());
-    QImageReader reader(&file);
+    QImageReader reader(&device);
     // Qt clips the stored picture and then turns the piece upright, so the clip is asked for
     // where the upright corner is stored. Formats that cannot clip are decoded whole; the
     // reader's allocation limit keeps a huge one from taking the memory with it.
     reader.setAutoTransform(true);
     bool clip = reader.supportsOption(QImageIOHandler::ClipRect);
-#ifdef TARVEL_HAVE_JPEG_CROP
-    // So is a JPEG that libjpeg turned down: clipped, Qt's reader would hold a progressive
-    // one's coefficients whole all the same, past that limit.
-    clip = clip && reader.format() != "jpeg";
-#endif
+    // Clipped, Qt's reader still holds a progressive JPEG's coefficients for the whole picture,
+    // which that limit never sees; so a JPEG is clipped only where the whole of it would pass.
+    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    const qint64 wholeBytes = qint64(stored.width()) * stored.height() * 4;
+    clip = clip && (reader.format() != "jpeg" || limit == 0 || wholeBytes <= limit);
     if (decoded != whole && clip)
         reader.setClipRect(mapped(toStored, decoded));
     QImage image;
-    if (!reader.read(&image))
+    const bool read = reader.read(&image);
+    // Qt's JPEG reader takes a failed read for the file's end and paints the rest grey.
+    if (device.isCancelled())
+        return failure(QStringLiteral("cancelled"));
+    if (!read)
         return failure(reader.errorString());
     result.visible = image.size() == shown.size() ? std::move(image) : image.copy(shown);
     return result;

@@ -5,11 +5,10 @@ set -euo pipefail
 
 # The window's faces are old Windows ones: Liberation Sans stands in for them, and DejaVu
 # gives the desktop a proportional default where nothing else does. desktop-file-utils and
-# appstream check the desktop entry and the software-centre entry. clang's package only
-# recommends libFuzzer's runtime, and recommendations are not installed here.
+# appstream check the desktop entry and the software-centre entry. No package names a
+# version, so the same list serves Debian 12 and 13.
 packages=(build-essential cmake ninja-build pkg-config file qt6-base-dev libjpeg-dev
-          fonts-liberation fonts-dejavu-core desktop-file-utils appstream clang
-          libclang-rt-14-dev "$@")
+          fonts-liberation fonts-dejavu-core desktop-file-utils appstream "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -119,8 +119,7 @@ step "Install the .deb"
 dpkg -L tarvel-images
 [ "$(readlink -f /usr/bin/tarvel-images)" = /usr/lib/tarvel-images/tarvel-images ] \
   || fail "/usr/bin/tarvel-images does not lead to the program"
-desktop-file-validate /usr/share/applications/io.github.tarvel_images.TarvelImages.desktop
-appstreamcli validate --no-net --strict \
+bash scripts/check-entries.sh /usr/share/applications/io.github.tarvel_images.TarvelImages.desktop \
   /usr/share/metainfo/io.github.tarvel_images.TarvelImages.metainfo.xml
 [ -f /usr/share/icons/hicolor/scalable/apps/tarvel-images.svg ] || fail "the icon is missing"
 man -w tarvel-images >/dev/null || fail "man finds no manual page for tarvel-images"

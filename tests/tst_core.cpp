@@ -101,7 +101,7 @@ private slots:
         QCOMPARE(m_collection->pictureNumber(0), row.number);
         QCOMPARE(m_collection->currentNumberText(), QString::number(row.number));
         QCOMPARE(result.picture.isNull() ? 0 : result.picture.fullSize.width() - 121, row.picture);
-        QCOMPARE(result.notice, row.picture ? QString() : u"Cannot show Maps/1.jpg"_qs);
+        QCOMPARE(result.notice, row.picture ? QString() : u"Cannot show Maps/1.jpg"_s);
         QCOMPARE(result.description.text.toLatin1(),
                  row.description ? testdata::descriptionBytes("Maps", row.description) : "");
     }
@@ -191,8 +191,8 @@ private slots:
         QTest::newRow("a line break added") << "a\r\nb" << TextForm::Windows1252 << QByteArray("a\r\nb\r\n");
         QTest::newRow("ends in one already") << "a\n" << TextForm::Windows1252 << QByteArray("a\n");
         QTest::newRow("ends in CR") << "a\r" << TextForm::Windows1252 << QByteArray("a\r");
-        QTest::newRow("Windows-1252") << u"Mór 中\u0080"_qs << TextForm::Windows1252 << QByteArray("M\xf3r ??\r\n");
-        QTest::newRow("UTF-8") << u"Mór"_qs << TextForm::Utf8 << QByteArray("M\xc3\xb3r\r\n");
+        QTest::newRow("Windows-1252") << u"Mór 中\u0080"_s << TextForm::Windows1252 << QByteArray("M\xf3r ??\r\n");
+        QTest::newRow("UTF-8") << u"Mór"_s << TextForm::Utf8 << QByteArray("M\xc3\xb3r\r\n");
         QTest::newRow("target is a folder") << "x" << TextForm::Utf8 << QByteArray();
         // clang-format on
     }

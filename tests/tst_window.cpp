@@ -43,7 +43,7 @@ private slots:
     {
         control("SSTab1")->setFont(QFont(QStringLiteral("Liberation Mono"), 14));
         QVERIFY(tabBar()->tabRect(kTopicCount - 1).right() < control("SSTab1")->width());
-        QCOMPARE(tabBar()->font().family(), u"Liberation Mono"_qs);
+        QCOMPARE(tabBar()->font().family(), u"Liberation Mono"_s);
     }
 
     void pageActsOnItsOwnTopic_data()
@@ -80,8 +80,7 @@ private slots:
         control<DescriptionBox>(names.description)->setPlainText(names.caption);
         control<QPushButton>("Command31")->click();
         const QString saved = folderName(names.caption) + u'/' + QString::number(first + 2);
-        QCOMPARE(testdata::readBytes(m_dir.filePath(saved + u".txt"_qs)),
-                 names.caption + "\r\n"_qba);
+        QCOMPARE(testdata::readBytes(m_dir.filePath(saved + u".txt"_s)), names.caption + "\r\n"_ba);
 
         const QRect atLoad = control(names.description)->geometry();
         for (const char *label : {names.grow, names.grow, names.shrink})
@@ -114,7 +113,7 @@ private slots:
         QCOMPARE(control("Image1")->grab().toImage().convertToFormat(first.format()), first);
         QCOMPARE(control<DescriptionBox>("Text1")->text().toLatin1(),
                  testdata::descriptionBytes("Maps", 1));
-        QCOMPARE(m_form->windowTitle(), u"Images of the Tarvel Archipelago"_qs);
+        QCOMPARE(m_form->windowTitle(), u"Images of the Tarvel Archipelago"_s);
         QCOMPARE(m_form->font().pointSizeF(), 8.25); // the old face's size, whichever stands in
         // 800 x 600 with its frame, centred on a 1280 x 1024 screen; the description's scroll bar
         // always on view.
@@ -161,7 +160,7 @@ private slots:
         QTest::addColumn<int>("exitCode");    // -1: the window opens
         QTest::addColumn<QString>("printed"); // on standard error when the code is 2
         QTest::addColumn<QString>("folder");  // where the collection is read from
-        const QString dir = m_dir.path(), none = dir + u"/none"_qs, file = dir + u"/Maps/1.txt"_qs;
+        const QString dir = m_dir.path(), none = dir + u"/none"_s, file = dir + u"/Maps/1.txt"_s;
         // clang-format off
         QTest::newRow("no folder: the program's own") << QStringList{} << -1 << "" << "";
         QTest::newRow("a folder") << QStringList{dir} << -1 << "" << dir;
@@ -185,7 +184,7 @@ private slots:
         QCOMPARE(line.folder(), folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder);
         QCOMPARE(exitCode == 2 ? line.out : line.err, QString());
         // A mistake is told in one line that names the program.
-        const QString shown = exitCode == 2 ? line.err.section(u"tarvel-images: "_qs, 1) : line.out;
+        const QString shown = exitCode == 2 ? line.err.section(u"tarvel-images: "_s, 1) : line.out;
         QVERIFY2(shown.contains(printed) && shown.isEmpty() == printed.isEmpty(),
                  qPrintable(shown));
         QCOMPARE(line.err.count(u'\n'), exitCode == 2 ? 1 : 0);
@@ -196,13 +195,35 @@ private slots:
     void descriptionShowsWhatTextCannot()
     {
         DescriptionBox box;
-        for (const QString &text : {QString(100'001, u'x'), u"a\r\nb\rc\x01 \x7f\td\r"_qs}) {
+        for (const QString &text : {QString(100'001, u'x'), u"a\r\nb\rc\x01 \x7f\td\r"_s}) {
             box.setText(text);
             QCOMPARE(box.text(), text);
             QCOMPARE(box.isReadOnly(), text.size() > 100'000);
             QVERIFY(box.toPlainText().endsWith(u"x\n\n[1 more characters are not shown]")
                     || box.toPlainText() == u"a\nb\nc\u2401 \u2421\td\n");
         }
+    }
+
+    // A step, a page's choice and a hop each have a screen reader say, politely, the
+    // description they show.
+    void newDescriptionIsAnnounced()
+    {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        static QStringList heard;
+        QAccessible::installUpdateHandler([](QAccessibleEvent *event) {
+            const auto *said = dynamic_cast<QAccessibleAnnouncementEvent *>(event);
+            if (said && said->politeness() == QAccessible::AnnouncementPoliteness::Polite)
+                heard << said->message();
+        });
+        click("Command2");
+        QTest::mouseClick(tabBar(), Qt::LeftButton, {}, tabBar()->tabRect(3).center());
+        emit m_form->findChild<Slideshow *>()->hopped(6);
+        QAccessible::installUpdateHandler(nullptr);
+        QCOMPARE(heard.join(u'|'),
+                 u"Description 2\nof Maps\n|Description 1\nof Shor\n|Description 1\nof Fish\n"_s);
+#else
+        QSKIP("Qt has no announcement for a screen reader before 6.8");
+#endif
     }
 
     // The window's frame stands centred on the screen's free area, 800 x 600 pixels outside.

@@ -7,6 +7,9 @@
 #include <QSize>
 #include <QString>
 
+// Every suite writes its strings and bytes with Qt's literals.
+using namespace Qt::StringLiterals;
+
 // Real files for the tests: pictures made with Qt, topic folders laid out as the program
 // expects them.
 namespace testdata {
