@@ -29,9 +29,9 @@ void Collection::open(const QString &folder)
     m_folder = folder + u'/';
 }
 
-QString Collection::pathFor(const QString &numberText, const char *suffix) const
+QString Collection::pathFor(int topic, const QString &numberText, const char *suffix) const
 {
-    return m_currentFolder + u'/' + numberText + QLatin1String(suffix);
+    return folderOf(topic) + u'/' + numberText + QLatin1String(suffix);
 }
 
 StepResult Collection::step(int topic, Direction direction, const QString &amountText)
@@ -43,12 +43,12 @@ StepResult Collection::step(int topic, Direction direction, const QString &amoun
 
     StepResult result;
     // A number past the range of a double names no file; it falls back like a missing one.
-    if (!std::isfinite(number) || !fillPicture(m_currentNumberText, result))
+    if (!std::isfinite(number) || !fillPicture(topic, m_currentNumberText, result))
         fallBackToFirst(topic, result);
     // The box must not keep another number's text: a save would write it into this number.
-    if (!fillDescription(m_currentNumberText, result) && number != 1.0) {
+    if (!fillDescription(topic, m_currentNumberText, result) && number != 1.0) {
         fallBackToFirst(topic, result);
-        fillDescription(m_currentNumberText, result);
+        fillDescription(topic, m_currentNumberText, result);
     }
     return result;
 }
@@ -57,25 +57,25 @@ void Collection::fallBackToFirst(int topic, StepResult &result)
 {
     m_pictureNumbers.at(std::size_t(topic)) = 1.0;
     m_currentNumberText = numberText(1.0);
-    if (!fillPicture(m_currentNumberText, result)) {
+    if (!fillPicture(topic, m_currentNumberText, result)) {
         result.notice =
             QStringLiteral("Cannot show %1/1.jpg")
                 .arg(folderName(QString::fromLatin1(kTopics.at(std::size_t(topic)).caption)));
     }
 }
 
-bool Collection::fillPicture(const QString &numberText, StepResult &result) const
+bool Collection::fillPicture(int topic, const QString &numberText, StepResult &result) const
 {
-    const QString path = pathFor(numberText, ".jpg");
+    const QString path = pathFor(topic, numberText, ".jpg");
     result.picture = m_pictures->take(path);
     if (result.picture.isNull())
         warnIfPresent("picture", path, result.picture.errorString);
     return !result.picture.isNull();
 }
 
-bool Collection::fillDescription(const QString &numberText, StepResult &result) const
+bool Collection::fillDescription(int topic, const QString &numberText, StepResult &result) const
 {
-    const QString path = pathFor(numberText, ".txt");
+    const QString path = pathFor(topic, numberText, ".txt");
     QString error;
     const auto bytes = readWholeFile(path, kLargestDescription, &error);
     result.description = bytes ? decodeText(*bytes) : DecodedText();
@@ -91,7 +91,7 @@ QString Collection::folderOf(int topic) const
 
 void Collection::selectTopic(int topic)
 {
-    m_currentFolder = folderOf(topic);
+    m_selectedTopic = topic;
 }
 
 void Collection::readAhead(int selected, const std::array<QString, kTopicCount> &amountTexts,
@@ -102,13 +102,12 @@ void Collection::readAhead(int selected, const std::array<QString, kTopicCount> 
         const int topic = (selected + i) % kTopicCount;
         const double amount = leadingNumber(amountTexts.at(std::size_t(topic)));
         const double number = pictureNumber(topic);
-        const QString folder = folderOf(topic) + u'/';
         for (const double next : {number + amount, number - amount}) {
             // Where a step meets no picture, the click shows picture 1 instead.
-            const QString path = folder + numberText(next) + QStringLiteral(".jpg");
+            const QString path = pathFor(topic, numberText(next), ".jpg");
             paths << (std::isfinite(next) && QFileInfo::exists(path)
                           ? path
-                          : folder + numberText(1.0) + QStringLiteral(".jpg"));
+                          : pathFor(topic, numberText(1.0), ".jpg"));
             if (topic != selected)
                 break; // a page is entered by stepping forward
         }
@@ -124,7 +123,7 @@ bool Collection::save(const QString &text, TextForm form) const
     if (!line.endsWith(u'\n') && !line.endsWith(u'\r'))
         line += QStringLiteral("\r\n");
 
-    const QString path = pathFor(m_currentNumberText, ".txt");
+    const QString path = pathFor(m_selectedTopic, m_currentNumberText, ".txt");
     QString error;
     if (!writeFileAtomically(path, encodeText(line, form), &error)) {
         qWarning("Cannot save description %s: %s", qPrintable(QDir::toNativeSeparators(path)),

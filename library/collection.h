@@ -20,7 +20,7 @@ struct StepResult
     DecodedText description; // empty when no description could be read
 };
 
-// The collection's state for the whole run: which folder is current, where each topic has
+// The collection's state for the whole run: which topic is selected, where each topic has
 // stepped to, and the number the most recent step arrived at. Created empty, never saved.
 class Collection
 {
@@ -35,7 +35,7 @@ public:
     // of the number it arrives at, or those of picture 1 when that fails.
     StepResult step(int topic, Direction direction, const QString &amountText);
 
-    // A topic's page is selected: its folder becomes the current one.
+    // A topic's page is selected: a save writes to its folder.
     void selectTopic(int topic);
 
     // Reads ahead, off this thread, the pictures that the next clicks most likely show: the
@@ -45,25 +45,25 @@ public:
     void readAhead(int selected, const std::array<QString, kTopicCount> &amountTexts,
                    int topics = kTopicCount);
 
-    // Writes a description to the current folder's file of the most recent step's number.
+    // Writes a description to the selected topic's file of the most recent step's number.
     // False, with the old file untouched, when it cannot.
     bool save(const QString &text, TextForm form) const;
 
-    QString currentFolder() const { return m_currentFolder; }
+    QString currentFolder() const { return folderOf(m_selectedTopic); }
     QString currentNumberText() const { return m_currentNumberText; }
     double pictureNumber(int topic) const { return m_pictureNumbers.at(std::size_t(topic)); }
     const ReadAhead &pictures() const { return *m_pictures; }
 
 private:
     void fallBackToFirst(int topic, StepResult &result);
-    bool fillPicture(const QString &numberText, StepResult &result) const;
-    bool fillDescription(const QString &numberText, StepResult &result) const;
-    QString pathFor(const QString &numberText, const char *suffix) const;
+    bool fillPicture(int topic, const QString &numberText, StepResult &result) const;
+    bool fillDescription(int topic, const QString &numberText, StepResult &result) const;
+    QString pathFor(int topic, const QString &numberText, const char *suffix) const;
     QString folderOf(int topic) const;
 
     std::unique_ptr<ReadAhead> m_pictures;
     QString m_folder;
-    QString m_currentFolder;
+    int m_selectedTopic = 0; // whose folder a save writes to
     QString m_currentNumberText;
     std::array<double, kTopicCount> m_pictureNumbers{}; // 0 until a topic's first step
 };

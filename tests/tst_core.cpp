@@ -91,6 +91,7 @@ private slots:
     {
         QFETCH(StepRow, row);
         spoil(m_dir.filePath(QStringLiteral("Maps")), row.spoiled, row.how);
+        m_collection->selectTopic(1); // a step reads its own topic's folder, whichever is selected
         m_collection->step(0, Direction::Forward, QString::number(row.from));
         if (*row.warning)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(row.warning));
