@@ -68,7 +68,7 @@ QSize visiblePictureArea()
 Form1::Form1(Slideshow::RandomSource random, QWidget *parent)
     : QWidget(parent),
       m_collection(std::make_unique<Collection>(visiblePictureArea())),
-      m_slideshow(new Slideshow(random ? std::move(random) : nextRandomNumber, this))
+      m_slideshow(new Slideshow(kTopicCount, random ? std::move(random) : nextRandomNumber, this))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(layout::kCaption));

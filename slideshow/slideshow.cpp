@@ -9,12 +9,11 @@ constexpr int kFirstInterval = 3000;
 constexpr int kIntervalStep = 1000;
 constexpr int kShortestInterval = 1000;
 constexpr int kLongestInterval = 10000;
-constexpr float kPageCount = 10.0f;
 
 } // namespace
 
-Slideshow::Slideshow(RandomSource random, QObject *parent)
-    : QObject(parent), m_timer(this), m_random(std::move(random))
+Slideshow::Slideshow(int pageCount, RandomSource random, QObject *parent)
+    : QObject(parent), m_timer(this), m_pageCount(pageCount), m_random(std::move(random))
 {
     m_timer.setInterval(kFirstInterval);
     connect(&m_timer, &QTimer::timeout, this, &Slideshow::tick);
@@ -46,9 +45,10 @@ void Slideshow::changeInterval(int step)
 
 void Slideshow::tick()
 {
-    float pick = m_lastPick;
-    while (pick == m_lastPick)
-        pick = std::floor(m_random() * kPageCount);
-    m_lastPick = pick;
-    emit hopped(int(pick));
+    int page = m_lastPage;
+    // Scaled in single precision, where a draw just below 1 still lands on the last page.
+    while (page == m_lastPage)
+        page = int(std::floor(m_random() * float(m_pageCount)));
+    m_lastPage = page;
+    emit hopped(page);
 }

@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <functional>
 
-// Hops between the ten pages at random on its own timer, never to the page it hopped to
+// Hops between the pages at random on its own timer, never to the page it hopped to
 // last. Stopped at first, every 3 seconds once started; the interval moves by a second
 // within 1 to 10 seconds.
 class Slideshow : public QObject
@@ -14,7 +14,7 @@ class Slideshow : public QObject
 public:
     using RandomSource = std::function<float()>; // values in [0, 1)
 
-    explicit Slideshow(RandomSource random, QObject *parent = nullptr);
+    Slideshow(int pageCount, RandomSource random, QObject *parent = nullptr);
 
     bool isRunning() const { return m_timer.isActive(); }
     QTimer *timer() { return &m_timer; }
@@ -33,8 +33,9 @@ private:
     void changeInterval(int step);
 
     QTimer m_timer;
+    const int m_pageCount;
     RandomSource m_random;
     // Counts as page 0 before the first hop, so the first never goes to the page shown at
     // start-up; kept while the show is stopped.
-    float m_lastPick = 0.0f;
+    int m_lastPage = 0;
 };

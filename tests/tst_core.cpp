@@ -243,7 +243,7 @@ private slots:
     void hops()
     {
         QList<float> draws = {0.05f, 0.0f, 0.42f, 0.4f, 0.35f, 0.99999994f};
-        Slideshow show([&draws] { return draws.takeFirst(); });
+        Slideshow show(kTopicCount, [&draws] { return draws.takeFirst(); });
         QList<int> pages;
         connect(&show, &Slideshow::hopped, [&pages](int page) { pages << page; });
         while (!draws.isEmpty())
