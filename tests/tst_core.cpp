@@ -9,7 +9,7 @@
 namespace {
 
 // What a curator did by hand to some files of a topic folder.
-enum class Spoil { Removed, Junk, Folder, Huge, CopyOf5 };
+enum class Spoil { None, Removed, Junk, Folder, Huge, CopyOf5 };
 
 void spoil(const QString &folder, const QStringList &files, Spoil how)
 {
@@ -30,14 +30,14 @@ void spoil(const QString &folder, const QStringList &files, Spoil how)
 // A topic stands at from, a user spoils some files, then steps; where it arrives.
 struct StepRow
 {
-    QStringList spoiled;
-    Spoil how;
     int from;
     Direction direction;
     const char *amount;
     double number;
     int picture;     // the picture shown; 0 for the notice
     int description; // 0 for none
+    Spoil how = Spoil::None;
+    QStringList spoiled = {};
     const char *warning = "";
 };
 
@@ -67,21 +67,21 @@ private slots:
         QTest::addColumn<StepRow>("row");
         const auto F = Direction::Forward, B = Direction::Backward;
         // clang-format off
-        QTest::newRow("forward") << StepRow{{}, Spoil::Removed, 1, F, "1", 2, 2, 2};
-        QTest::newRow("past the last") << StepRow{{}, Spoil::Removed, 5, F, "1", 1, 1, 1};
-        QTest::newRow("below the first") << StepRow{{}, Spoil::Removed, 1, B, "1", 1, 1, 1};
-        QTest::newRow("0.jpg is a picture") << StepRow{{"0.jpg", "0.txt"}, Spoil::CopyOf5, 1, B, "1", 0, 5, 5};
-        QTest::newRow("negative amount") << StepRow{{}, Spoil::Removed, 3, F, "-1", 2, 2, 2};
-        QTest::newRow("letters: no move") << StepRow{{}, Spoil::Removed, 3, B, "abc", 3, 3, 3};
-        QTest::newRow("half a step to a file") << StepRow{{"1.5.jpg", "1.5.txt"}, Spoil::CopyOf5, 1, F, "0.5", 1.5, 5, 5};
-        QTest::newRow("gap") << StepRow{{"3.jpg", "3.txt"}, Spoil::Removed, 2, F, "1", 1, 1, 1};
-        QTest::newRow("description missing") << StepRow{{"3.txt"}, Spoil::Removed, 2, F, "1", 1, 1, 1};
-        QTest::newRow("picture damaged") << StepRow{{"3.jpg"}, Spoil::Junk, 2, F, "1", 1, 1, 1, "picture .*3.jpg"};
-        QTest::newRow("description a folder") << StepRow{{"3.txt"}, Spoil::Folder, 2, F, "1", 1, 1, 1, "description .*3.txt: is not a plain file"};
-        QTest::newRow("description too large") << StepRow{{"3.txt"}, Spoil::Huge, 2, F, "1", 1, 1, 1, "3.txt: 67108865 bytes"};
-        QTest::newRow("description 1 missing") << StepRow{{"1.txt"}, Spoil::Removed, 5, F, "1", 1, 1, 0};
-        QTest::newRow("picture 1 missing") << StepRow{{"1.jpg"}, Spoil::Removed, 5, F, "1", 1, 0, 1};
-        QTest::newRow("past a double's range") << StepRow{{}, Spoil::Removed, 1, F, "1e400", 1, 1, 1};
+        QTest::newRow("forward") << StepRow{.from = 1, .direction = F, .amount = "1", .number = 2, .picture = 2, .description = 2};
+        QTest::newRow("past the last") << StepRow{.from = 5, .direction = F, .amount = "1", .number = 1, .picture = 1, .description = 1};
+        QTest::newRow("below the first") << StepRow{.from = 1, .direction = B, .amount = "1", .number = 1, .picture = 1, .description = 1};
+        QTest::newRow("0.jpg is a picture") << StepRow{.from = 1, .direction = B, .amount = "1", .number = 0, .picture = 5, .description = 5, .how = Spoil::CopyOf5, .spoiled = {"0.jpg", "0.txt"}};
+        QTest::newRow("negative amount") << StepRow{.from = 3, .direction = F, .amount = "-1", .number = 2, .picture = 2, .description = 2};
+        QTest::newRow("letters: no move") << StepRow{.from = 3, .direction = B, .amount = "abc", .number = 3, .picture = 3, .description = 3};
+        QTest::newRow("half a step to a file") << StepRow{.from = 1, .direction = F, .amount = "0.5", .number = 1.5, .picture = 5, .description = 5, .how = Spoil::CopyOf5, .spoiled = {"1.5.jpg", "1.5.txt"}};
+        QTest::newRow("gap") << StepRow{.from = 2, .direction = F, .amount = "1", .number = 1, .picture = 1, .description = 1, .how = Spoil::Removed, .spoiled = {"3.jpg", "3.txt"}};
+        QTest::newRow("description missing") << StepRow{.from = 2, .direction = F, .amount = "1", .number = 1, .picture = 1, .description = 1, .how = Spoil::Removed, .spoiled = {"3.txt"}};
+        QTest::newRow("picture damaged") << StepRow{.from = 2, .direction = F, .amount = "1", .number = 1, .picture = 1, .description = 1, .how = Spoil::Junk, .spoiled = {"3.jpg"}, .warning = "picture .*3.jpg"};
+        QTest::newRow("description a folder") << StepRow{.from = 2, .direction = F, .amount = "1", .number = 1, .picture = 1, .description = 1, .how = Spoil::Folder, .spoiled = {"3.txt"}, .warning = "description .*3.txt: is not a plain file"};
+        QTest::newRow("description too large") << StepRow{.from = 2, .direction = F, .amount = "1", .number = 1, .picture = 1, .description = 1, .how = Spoil::Huge, .spoiled = {"3.txt"}, .warning = "3.txt: 67108865 bytes"};
+        QTest::newRow("description 1 missing") << StepRow{.from = 5, .direction = F, .amount = "1", .number = 1, .picture = 1, .description = 0, .how = Spoil::Removed, .spoiled = {"1.txt"}};
+        QTest::newRow("picture 1 missing") << StepRow{.from = 5, .direction = F, .amount = "1", .number = 1, .picture = 0, .description = 1, .how = Spoil::Removed, .spoiled = {"1.jpg"}};
+        QTest::newRow("past a double's range") << StepRow{.from = 1, .direction = F, .amount = "1e400", .number = 1, .picture = 1, .description = 1};
         // clang-format on
     }
 
