@@ -11,6 +11,10 @@
 #include <functional>
 #include <vector>
 
+namespace benchmark {
+class State;
+}
+
 struct PictureCase
 {
     QString name; // as the summary shows it
@@ -60,3 +64,9 @@ struct PaintWatch : QObject
 // the monotonic clock, which is the machine's, at the program's first painted frame), bare (the
 // same for a bare tab widget).
 int childMain(const QString &mode, const QString &dir);
+
+// Ten topics of one 6000 x 4000 PNG under root, which only Qt's reader reads; empty when it
+// cannot be written.
+QString writePngCollection(const QString &root);
+// Closes a window on the collection while the pictures of its pages are being read ahead.
+void closeWhileReading(benchmark::State &state, const QString &collection);
