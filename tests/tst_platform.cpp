@@ -1,3 +1,4 @@
+#include "colour.h"
 #ifdef TARVEL_HAVE_JPEG_CROP
 #include "jpegdecoder.h"
 #endif
@@ -20,6 +21,32 @@ const QSize kVisibleArea(788, 553);
 enum class Change { None, RewrittenKeepingSizeAndTime, Replaced, Deleted, AddedAfterMiss };
 
 using Alter = std::function<void(FileStamp &)>;
+
+#ifdef TARVEL_HAVE_JPEG_CROP
+constexpr bool kCmykProfiles = true; // only libjpeg's path converts CMYK through its profile
+#else
+constexpr bool kCmykProfiles = false;
+#endif
+
+// What a picture shows: a profile Qt cannot read leaves a colour space behind that shows nothing,
+// and libjpeg's path keeps none where the profile's markers do not add up.
+QImage pixels(const QImage &picture)
+{
+    QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    rgb.setColorSpace(QColorSpace());
+    return rgb;
+}
+
+// Of the channels of two pictures of one size, in levels.
+double meanDifference(const QImage &a, const QImage &b)
+{
+    qint64 sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            for (const int shift : {0, 8, 16})
+                sum += qAbs(int(a.pixel(x, y) >> shift & 255) - int(b.pixel(x, y) >> shift & 255));
+    return double(sum) / (3.0 * a.width() * a.height());
+}
 
 } // namespace
 
@@ -100,8 +127,10 @@ private slots:
     }
 
     // The loader decodes only the visible corner, yet shows exactly the pixels of a whole
-    // decode turned upright; what Qt cannot read is no picture here either. The pictures are
-    // named for what they try, and the fuzzer's seeds and findings join them.
+    // decode turned upright and converted from its profile to sRGB; what Qt cannot read is no
+    // picture here either. The pictures are named for what they try, and the fuzzer's seeds
+    // and findings join them. Qt cannot convert CMYK: such a picture with a profile is held to
+    // the pixels another colour engine made of it once, in as-shown/.
     void visiblePartMatchesUprightWholeDecode_data()
     {
         QTest::addColumn<QString>("path");
@@ -117,14 +146,17 @@ private slots:
         const bool jpeg = QImageReader(path).format() == "jpeg"; // as read before, not after
         QImageReader reader(path);
         reader.setAutoTransform(true);
-        const QImage whole = reader.read();
+        QImage whole = reader.read();
+        const QString asShown =
+            TARVEL_TEST_PICTURES "/as-shown/" + QFileInfo(path).completeBaseName() + u".png"_qs;
+        const bool reference = kCmykProfiles && QFile::exists(asShown);
         QCOMPARE(picture.isNull(), whole.isNull());
         QCOMPARE(picture.errorString.isEmpty(), !whole.isNull());
         if (whole.isNull())
             return;
 #ifdef TARVEL_HAVE_JPEG_CROP
         // libjpeg decodes any stored rectangle as Qt does, here the bottom-right quarter, so that
-        // rows are skipped and columns cut; only CMYK is left to Qt. A fallback would hide faults.
+        // rows are skipped and columns cut. A fallback would hide faults.
         QFile file(path);
         QImageReader asStored(path);
         asStored.setAutoTransform(false);
@@ -133,14 +165,50 @@ private slots:
         const QRect needed = kept.adjusted(-16, -16, 0, 0) & stored.rect();
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QImage piece = decodeJpegPiece(file, stored.size(), needed, kept);
-        if (jpeg && !path.contains(u"cmyk"))
-            QCOMPARE(piece.convertToFormat(QImage::Format_RGB32),
-                     stored.copy(kept).convertToFormat(QImage::Format_RGB32));
+        if (jpeg && !reference)
+            QCOMPARE(pixels(piece), pixels(stored.copy(kept)));
 #endif
         QCOMPARE(picture.fullSize, whole.size());
         const QRect shown = whole.rect().intersected(QRect(QPoint(0, 0), kVisibleArea));
-        QCOMPARE(picture.visible.convertToFormat(QImage::Format_RGB32),
-                 whole.copy(shown).convertToFormat(QImage::Format_RGB32));
+        if (reference) {
+            QVERIFY(meanDifference(picture.visible, QImage(asShown).copy(shown)) < 1);
+            return;
+        }
+        showInColourSpace(whole, QColorSpace::SRgb);
+        QCOMPARE(pixels(picture.visible), pixels(whole.copy(shown)));
+    }
+
+    // Pictures are converted to the screen's own colour space where Qt reads the profile it
+    // publishes, else to sRGB.
+    void convertedToScreenColourSpace_data()
+    {
+        QTest::addColumn<QByteArray>("published");
+        QTest::addColumn<QColorSpace>("expected");
+        const QByteArray p3 = QColorSpace(QColorSpace::DisplayP3).iccProfile();
+        QTest::newRow("none") << QByteArray() << QColorSpace(QColorSpace::SRgb);
+        QTest::newRow("Display P3") << p3 << QColorSpace(QColorSpace::DisplayP3);
+        QTest::newRow("cut short") << p3.chopped(1) << QColorSpace(QColorSpace::SRgb);
+        QTest::newRow("nonsense") << QByteArray(p3.size(), 'x') << QColorSpace(QColorSpace::SRgb);
+    }
+
+    void convertedToScreenColourSpace()
+    {
+        QFETCH(QByteArray, published);
+        QFETCH(QColorSpace, expected);
+        const QColorSpace screen = screenColourSpace(published);
+        QCOMPARE(screen, expected);
+        const QString rgb = TARVEL_TEST_PICTURES "/adobe-rgb.jpg",
+                      cmyk = TARVEL_TEST_PICTURES "/cmyk-adobe-with-profile.jpg";
+        QImage whole(rgb);
+        whole.convertToColorSpace(screen);
+        QCOMPARE(loadPicture(rgb, kVisibleArea, nullptr, screen).visible,
+                 whole.copy(whole.rect() & QRect(QPoint(0, 0), kVisibleArea)));
+        // Little CMS converts CMYK straight into the screen's space, as near as by way of sRGB.
+        const QImage direct = loadPicture(cmyk, kVisibleArea, nullptr, screen).visible;
+        QImage viaSrgb = loadPicture(cmyk, kVisibleArea).visible;
+        viaSrgb.convertToColorSpace(screen);
+        QCOMPARE(direct.colorSpace(), kCmykProfiles ? screen : QColorSpace());
+        QVERIFY(!kCmykProfiles || meanDifference(direct, viaSrgb) < 1);
     }
 
     // A decode that the program's end cancels stops at its next read.
@@ -202,7 +270,8 @@ private slots:
         QTest::addColumn<bool>("ready"); // whether the picture read ahead is the one shown
         QTest::addColumn<int>("width");  // of the picture shown; -1 for none
         QTest::newRow("unchanged") << Change::None << true << 300;
-        QTest::newRow("rewritten, size and time kept") << Change::RewrittenKeepingSizeAndTime << false << 301;
+        QTest::newRow("rewritten, size and time kept")
+            << Change::RewrittenKeepingSizeAndTime << false << 301;
         QTest::newRow("replaced") << Change::Replaced << false << 301;
         QTest::newRow("deleted") << Change::Deleted << false << -1;
         QTest::newRow("added after a miss") << Change::AddedAfterMiss << false << 301;
@@ -219,8 +288,10 @@ private slots:
         QByteArray bytes[2];
         for (int i = 0; i < 2; ++i) {
             QBuffer buffer(&bytes[i]);
-            QVERIFY(buffer.open(QIODevice::WriteOnly)
-                    && testdata::textured({300 + i, 200}, i).save(&buffer, "JPEG"));
+            // Tagged sRGB, as cameras tag photos: the read-ahead converts them into the screen's.
+            QImage picture = testdata::textured({300 + i, 200}, i);
+            picture.setColorSpace(QColorSpace::SRgb);
+            QVERIFY(buffer.open(QIODevice::WriteOnly) && picture.save(&buffer, "JPEG"));
         }
         const qsizetype length = std::max(bytes[0].size(), bytes[1].size());
         QFile::remove(m_path);
@@ -236,7 +307,7 @@ private slots:
         };
         QVERIFY(change == Change::AddedAfterMiss || setTime());
         file.close();
-        ReadAhead ahead(kVisibleArea);
+        ReadAhead ahead(kVisibleArea, QColorSpace::DisplayP3);
         ahead.prepare({m_path, m_path});
         QTRY_VERIFY(ahead.isReady(m_path));
         if (change == Change::RewrittenKeepingSizeAndTime) {
@@ -249,8 +320,10 @@ private slots:
             QVERIFY(QFile::rename(other, m_path));
         QCOMPARE(ahead.wanted(), QStringList{m_path});
         bool wasReady = false;
-        QCOMPARE(ahead.take(m_path, &wasReady).fullSize.width(), width);
+        const LoadedPicture shown = ahead.take(m_path, &wasReady);
+        QCOMPARE(shown.fullSize.width(), width);
         QCOMPARE(wasReady, ready);
+        QCOMPARE(shown.visible.colorSpace(), width > 0 ? QColorSpace::DisplayP3 : QColorSpace());
     }
 };
 
