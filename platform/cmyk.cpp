@@ -54,7 +54,7 @@ Transform cachedTransform(const TransformKey &key)
         std::mutex mutex;
         std::vector<std::pair<TransformKey, Transform>> kept; // the newest last
     };
-    // Never destroyed: a read-ahead left behind on a dead share may still use it at the end.
+    // Never destroyed, so that no read still under way as the program ends finds it gone.
     static auto *const cache = new Cache;
     {
         std::lock_guard lock(cache->mutex);
