@@ -30,8 +30,12 @@ FileStamp stampOf(const QString &path)
 #else
     const struct timespec &modified = info.st_mtim, &changed = info.st_ctim;
 #endif
-    return {true,           info.st_size, nanosecondsOf(modified), nanosecondsOf(changed),
-            quint64(info.st_dev), quint64(info.st_ino)};
+    return {true,
+            info.st_size,
+            nanosecondsOf(modified),
+            nanosecondsOf(changed),
+            quint64(info.st_dev),
+            quint64(info.st_ino)};
 #else
     // Windows has no change time that tools cannot set; the size and both times tell most
     // changes, and the tick rule the rest.

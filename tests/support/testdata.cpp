@@ -1,8 +1,8 @@
 #include "testdata.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QCoreApplication>
 #include <QRandomGenerator>
 #include <QSemaphore>
 #include <QThreadPool>
