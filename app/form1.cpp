@@ -1,9 +1,11 @@
 #include "form1.h"
 
+#include "colour.h"
 #include "controls.h"
 #include "layout.h"
 #include "random.h"
 #include "resizing.h"
+#include "screenprofile.h"
 #include "tabstrip.h"
 #include "twips.h"
 
@@ -67,7 +69,9 @@ QSize visiblePictureArea()
 
 Form1::Form1(Slideshow::RandomSource random, QWidget *parent)
     : QWidget(parent),
-      m_collection(std::make_unique<Collection>(visiblePictureArea())),
+      // The screen's profile is read once, as the window is made.
+      m_collection(std::make_unique<Collection>(visiblePictureArea(),
+                                                screenColourSpace(publishedScreenProfile()))),
       m_slideshow(new Slideshow(kTopicCount, random ? std::move(random) : nextRandomNumber, this))
 {
     setObjectName(QStringLiteral("Form1"));

@@ -1,3 +1,4 @@
+#include "colour.h"
 #include "pictureloader.h"
 
 #include <QFile>
@@ -20,9 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         std::abort();
     file.close();
 
-    // The page's visible area: whatever the bytes, never more than that, from the top-left.
+    // The page's visible area: whatever the bytes, never more than that, from the top-left. The
+    // same bytes stand for the profile a screen publishes, which may be anything as well.
     const QSize area(788, 553);
-    const LoadedPicture picture = loadPicture(path, area);
+    const QColorSpace screen = screenColourSpace(
+        QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)));
+    const LoadedPicture picture = loadPicture(path, area, nullptr, screen);
     if (!picture.isNull() && picture.visible.size() != picture.fullSize.boundedTo(area))
         std::abort();
     return 0;

@@ -22,7 +22,10 @@ void warnIfPresent(const char *what, const QString &path, const QString &why)
 
 } // namespace
 
-Collection::Collection(QSize visibleArea) : m_pictures(std::make_unique<ReadAhead>(visibleArea)) {}
+Collection::Collection(QSize visibleArea, const QColorSpace &screen)
+    : m_pictures(std::make_unique<ReadAhead>(visibleArea, screen))
+{
+}
 
 void Collection::open(const QString &folder)
 {

@@ -25,8 +25,10 @@ struct StepResult
 class Collection
 {
 public:
-    // Pictures are decoded only as far as a page of visibleArea pixels can show them.
-    explicit Collection(QSize visibleArea);
+    // Pictures are decoded only as far as a page of visibleArea pixels can show them, and shown
+    // in the screen's colour space.
+    explicit Collection(QSize visibleArea,
+                        const QColorSpace &screen = QColorSpace(QColorSpace::SRgb));
 
     // The collection lives in folder.
     void open(const QString &folder);

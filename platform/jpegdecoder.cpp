@@ -1,11 +1,14 @@
 #include "jpegdecoder.h"
 
+#include "cmyk.h"
+
 #include <QIODevice>
 #include <QImageReader>
 #include <QSysInfo>
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio> // jpeglib.h needs FILE and size_t declared first
+#include <cstdlib>
 #include <cstring>
 #include <jerror.h>
 #include <jpeglib.h>
@@ -92,8 +95,9 @@ struct JpegDecoder
 };
 
 // libjpeg reports errors by jumping out of its calls. Each call is made from a frame of its own
-// that holds nothing to destroy, so the jump never skips a C++ destructor.
-bool readHeader(JpegDecoder &d, QIODevice &device)
+// that holds nothing to destroy, so the jump never skips a C++ destructor. The colour profile,
+// kept in APP2 markers, comes back in memory of malloc's.
+bool readHeader(JpegDecoder &d, QIODevice &device, JOCTET **profile, unsigned *profileSize)
 {
     if (setjmp(d.errors.jump))
         return false;
@@ -106,7 +110,10 @@ bool readHeader(JpegDecoder &d, QIODevice &device)
     d.source.resync_to_restart = jpeg_resync_to_restart;
     d.source.term_source = sourceTerm;
     d.info.src = &d.source;
+    jpeg_save_markers(&d.info, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&d.info, TRUE);
+    // Markers missing or out of count give no profile: the picture is shown unconverted.
+    jpeg_read_icc_profile(&d.info, profile, profileSize);
     return true;
 }
 
@@ -159,7 +166,7 @@ bool readRow(JpegDecoder &d, uchar *row)
 } // namespace
 
 QImage decodeJpegPiece(QIODevice &device, QSize stored, QRect needed, QRect kept,
-                       const std::atomic<bool> *cancelled)
+                       const std::atomic<bool> *cancelled, const QColorSpace &screen)
 {
     JpegDecoder d;
     d.source.cancelled = cancelled;
@@ -169,26 +176,34 @@ QImage decodeJpegPiece(QIODevice &device, QSize stored, QRect needed, QRect kept
     // libjpeg), libjpeg fails instead.
     const long limit = long(QImageReader::allocationLimit()) * 1024 * 1024;
     d.info.mem->max_memory_to_use = limit ? std::max(limit, long(device.size()) * 32) : 0;
-    if (!readHeader(d, device)
-        || stored != QSize(int(d.info.image_width), int(d.info.image_height)))
+    JOCTET *iccData = nullptr;
+    unsigned iccSize = 0;
+    const bool header = readHeader(d, device, &iccData, &iccSize);
+    const QByteArray profile(reinterpret_cast<const char *>(iccData), iccData ? iccSize : 0);
+    std::free(iccData);
+    if (!header || stored != QSize(int(d.info.image_width), int(d.info.image_height)))
         return {};
     const bool colour = d.info.num_components == 3
         && (d.info.jpeg_color_space == JCS_YCbCr || d.info.jpeg_color_space == JCS_RGB);
     const bool grey = d.info.num_components == 1 && d.info.jpeg_color_space == JCS_GRAYSCALE;
-    if (!colour && !grey)
+    // libjpeg turns YCCK into CMYK itself.
+    const bool cmyk = d.info.num_components == 4
+        && (d.info.jpeg_color_space == JCS_CMYK || d.info.jpeg_color_space == JCS_YCCK);
+    if (!colour && !grey && !cmyk)
         return {};
     // Qt's 32-bit pixels are words: their bytes lie the other way round on a little-endian
     // machine.
     constexpr J_COLOR_SPACE kRgb32 =
         QSysInfo::ByteOrder == QSysInfo::LittleEndian ? JCS_EXT_BGRA : JCS_EXT_ARGB;
-    d.info.out_color_space = colour ? kRgb32 : JCS_GRAYSCALE;
+    d.info.out_color_space = colour ? kRgb32 : cmyk ? JCS_CMYK : JCS_GRAYSCALE;
     int leftInRow = 0;
     if (!startDecoding(d, needed, &leftInRow))
         return {};
 
-    // Rows come out as wide as libjpeg's cropped width; only the kept part is copied.
-    const QImage::Format format = colour ? QImage::Format_RGB32 : QImage::Format_Grayscale8;
-    const int bytesPerPixel = colour ? 4 : 1;
+    // Rows come out as wide as libjpeg's cropped width; only the kept part is copied, or
+    // converted from CMYK.
+    const QImage::Format format = grey ? QImage::Format_Grayscale8 : QImage::Format_RGB32;
+    const int bytesPerPixel = grey ? 1 : 4;
     QImage row(int(d.info.output_width), 1, format);
     QImage piece(kept.size(), format);
     if (row.isNull() || piece.isNull())
@@ -196,12 +211,24 @@ QImage decodeJpegPiece(QIODevice &device, QSize stored, QRect needed, QRect kept
     const auto rowBytes = std::size_t(kept.width()) * std::size_t(bytesPerPixel);
     const auto keptInRow =
         std::size_t(leftInRow + kept.x() - needed.x()) * std::size_t(bytesPerPixel);
+    const CmykRows cmykRows(cmyk ? profile : QByteArray(), d.info.saw_Adobe_marker, screen);
     while (int(d.info.output_scanline) <= needed.bottom()) {
         const int y = int(d.info.output_scanline);
         if (!readRow(d, row.bits()))
             return {};
-        if (y >= kept.top() && y <= kept.bottom())
-            std::memcpy(piece.scanLine(y - kept.y()), row.constBits() + keptInRow, rowBytes);
+        if (y < kept.top() || y > kept.bottom())
+            continue;
+        uchar *out = piece.scanLine(y - kept.y());
+        if (cmyk)
+            cmykRows.convert(row.constBits() + keptInRow, reinterpret_cast<QRgb *>(out),
+                             kept.width());
+        else
+            std::memcpy(out, row.constBits() + keptInRow, rowBytes);
     }
+    // As Qt's reader does, a profile Qt cannot read is let go; a CMYK one it never reads.
+    if (cmykRows.managed())
+        piece.setColorSpace(screen);
+    else if (!profile.isEmpty())
+        piece.setColorSpace(QColorSpace::fromIccProfile(profile));
     return piece;
 }

@@ -1,6 +1,7 @@
 #include "pictureloader.h"
 
 #include "cancellabledevice.h"
+#include "colour.h"
 #include "textfile.h"
 
 #include <QFile>
@@ -41,7 +42,7 @@ QRect mapped(const QTransform &transform, QRect rect)
 } // namespace
 
 LoadedPicture loadPicture(const QString &path, QSize visibleArea,
-                          const std::atomic<bool> *cancelled)
+                          const std::atomic<bool> *cancelled, const QColorSpace &screen)
 {
     if (!mayOpen(path))
         return failure(QStringLiteral("is not a plain file"));
@@ -76,8 +77,10 @@ LoadedPicture loadPicture(const QString &path, QSize visibleArea,
     // becomes the visible corner; Qt's reader would decode every row above it in full.
     if (header.format() == "jpeg" && file.seek(0)) {
         QImage piece = decodeJpegPiece(file, stored, mapped(toStored, decoded),
-                                       mapped(toStored, shown), cancelled);
+                                       mapped(toStored, shown), cancelled, screen);
         if (!piece.isNull()) {
+            // Before turning: Qt's turns leave the colour space behind.
+            showInColourSpace(piece, screen);
             piece = piece.mirrored(turn.testFlag(QImageIOHandler::TransformationMirror),
                                    turn.testFlag(QImageIOHandler::TransformationFlip));
             if (turn.testFlag(QImageIOHandler::TransformationRotate90))
@@ -113,5 +116,6 @@ LoadedPicture loadPicture(const QString &path, QSize visibleArea,
     if (!read)
         return failure(reader.errorString());
     result.visible = image.size() == shown.size() ? std::move(image) : image.copy(shown);
+    showInColourSpace(result.visible, screen);
     return result;
 }

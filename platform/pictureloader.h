@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColorSpace>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -18,7 +19,9 @@ struct LoadedPicture
 
 // Reads a picture by its content, whatever its name says, turned upright as Qt reads its
 // orientation, decoding only the top-left part of at most visibleArea pixels; the rest would
-// be cut off by the page anyway. Fails on a missing, unreadable or non-picture file, and on a
-// JPEG whose decoding was cancelled.
+// be cut off by the page anyway. A picture with a colour profile comes converted into the
+// screen's colour space. Fails on a missing, unreadable or non-picture file, and on a JPEG whose
+// decoding was cancelled.
 LoadedPicture loadPicture(const QString &path, QSize visibleArea,
-                          const std::atomic<bool> *cancelled = nullptr);
+                          const std::atomic<bool> *cancelled = nullptr,
+                          const QColorSpace &screen = QColorSpace(QColorSpace::SRgb));

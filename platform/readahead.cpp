@@ -32,7 +32,8 @@ struct Entry
 
 // Reads a picture with the state of its file from start to end. A read whose file changed
 // meanwhile, or too soon after its last change to tell the two apart, matches no state.
-Entry read(const QString &path, QSize visibleArea, const std::atomic<bool> *cancelled, bool mayWait)
+Entry read(const QString &path, QSize visibleArea, const QColorSpace &screen,
+           const std::atomic<bool> *cancelled, bool mayWait)
 {
     constexpr auto kLongestWait = std::chrono::milliseconds(20);
     FileStamp before = stampOf(path);
@@ -46,7 +47,7 @@ Entry read(const QString &path, QSize visibleArea, const std::atomic<bool> *canc
     Entry entry(path);
     entry.state = Entry::Done;
     // Stepping past a topic's last number meets no file: no decode is spent on it.
-    entry.picture = before.exists ? loadPicture(path, visibleArea, cancelled)
+    entry.picture = before.exists ? loadPicture(path, visibleArea, cancelled, screen)
                                   : LoadedPicture{{}, {}, QStringLiteral("No such file")};
     if (before.settledBy(start) && stampOf(path) == before)
         entry.stamp = before;
@@ -70,9 +71,10 @@ bool isDecode(const Entry &read)
 // Everything the worker and the window's thread share, behind one mutex.
 struct ReadAhead::Shared
 {
-    explicit Shared(QSize area) : visibleArea(area) {}
+    Shared(QSize area, const QColorSpace &screenSpace) : visibleArea(area), screen(screenSpace) {}
 
     const QSize visibleArea;
+    const QColorSpace screen;
     std::mutex mutex;
     std::condition_variable changed;
     std::vector<Entry> entries; // in the order they are wanted
@@ -116,7 +118,7 @@ struct ReadAhead::Shared
             reading = next->path;
             abandoned = false;
             lock.unlock();
-            Entry done = read(reading, visibleArea, &abandoned, true);
+            Entry done = read(reading, visibleArea, screen, &abandoned, true);
             lock.lock();
             reading.clear();
             const bool decoded = isDecode(done);
@@ -139,8 +141,8 @@ struct ReadAhead::Shared
     }
 };
 
-ReadAhead::ReadAhead(QSize visibleArea)
-    : m_shared(std::make_unique<Shared>(visibleArea)),
+ReadAhead::ReadAhead(QSize visibleArea, const QColorSpace &screen)
+    : m_shared(std::make_unique<Shared>(visibleArea, screen)),
       m_worker([shared = m_shared.get()] { shared->work(); })
 {
 }
@@ -217,7 +219,8 @@ LoadedPicture ReadAhead::take(const QString &path, bool *wasReady)
     }
     // The file's state is checked outside the lock: a slow share must not hold up the worker.
     const bool unchanged = ready && ready->stamp && stampOf(path) == *ready->stamp;
-    Entry taken = unchanged ? std::move(*ready) : read(path, m_shared->visibleArea, nullptr, false);
+    Entry taken = unchanged ? std::move(*ready)
+                            : read(path, m_shared->visibleArea, m_shared->screen, nullptr, false);
     if (wasReady)
         *wasReady = unchanged;
 

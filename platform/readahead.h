@@ -2,6 +2,7 @@
 
 #include "pictureloader.h"
 
+#include <QColorSpace>
 #include <QSize>
 #include <QStringList>
 #include <memory>
@@ -15,7 +16,9 @@
 class ReadAhead
 {
 public:
-    explicit ReadAhead(QSize visibleArea);
+    // Pictures are shown in the screen's colour space.
+    explicit ReadAhead(QSize visibleArea,
+                       const QColorSpace &screen = QColorSpace(QColorSpace::SRgb));
     // Cancels the read under way at its next block and waits for the thread to end.
     ~ReadAhead();
     ReadAhead(const ReadAhead &) = delete;

@@ -9,6 +9,9 @@ set -euo pipefail
 # version, so the same list serves Debian 12 and 13.
 packages=(build-essential cmake ninja-build pkg-config file qt6-base-dev libjpeg-dev
           fonts-liberation fonts-dejavu-core desktop-file-utils appstream "$@")
+# Little CMS converts CMYK JPEGs through their colour profiles; xcb reads the profile an X11
+# screen publishes.
+packages+=(liblcms2-dev libxcb1-dev)
 
 missing=()
 for p in "${packages[@]}"; do

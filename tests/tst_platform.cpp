@@ -1,8 +1,5 @@
-#include "cancellabledevice.h"
 #include "filestamp.h"
-#include "jpegdecoder.h"
 #include "numbers.h"
-#include "pictureloader.h"
 #include "readahead.h"
 #include "testdata.h"
 #include "textfile.h"
@@ -24,7 +21,7 @@ using Alter = std::function<void(FileStamp &)>;
 
 Q_DECLARE_METATYPE(Alter)
 
-// The rules every step and save relies on: numbers, description text, pictures.
+// The rules every step and save relies on: numbers, description text, pictures read ahead.
 class TestPlatform : public QObject
 {
     Q_OBJECT
@@ -98,65 +95,6 @@ private slots:
         QCOMPARE(encodeText(decoded.text, decoded.form), bytes);
     }
 
-    // The loader decodes only the visible corner, yet shows exactly the pixels of a whole
-    // decode turned upright; what Qt cannot read is no picture here either. The pictures are
-    // named for what they try, and the fuzzer's seeds and findings join them.
-    void visiblePartMatchesUprightWholeDecode_data()
-    {
-        QTest::addColumn<QString>("path");
-        for (const char *folder : {TARVEL_TEST_PICTURES, TARVEL_FUZZ_CORPUS})
-            for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files))
-                QTest::newRow(qPrintable(file.fileName())) << file.filePath();
-    }
-
-    void visiblePartMatchesUprightWholeDecode()
-    {
-        QFETCH(QString, path);
-        const LoadedPicture picture = loadPicture(path, kVisibleArea);
-        QImageReader reader(path);
-        reader.setAutoTransform(true);
-        const QImage whole = reader.read();
-        QCOMPARE(picture.isNull(), whole.isNull());
-        QCOMPARE(picture.errorString.isEmpty(), !whole.isNull());
-        if (whole.isNull())
-            return;
-#ifdef TARVEL_HAVE_JPEG_CROP
-        // libjpeg decodes any stored rectangle as Qt does, here the bottom-right quarter, so that
-        // rows are skipped and columns cut; only CMYK is left to Qt. A fallback would hide faults.
-        const bool jpeg = QImageReader(path).format() == "jpeg";
-        QFile file(path);
-        QImageReader asStored(path);
-        asStored.setAutoTransform(false);
-        const QImage stored = asStored.read();
-        const QRect kept = stored.rect().adjusted(stored.width() / 2, stored.height() / 2, 0, 0);
-        const QRect needed = kept.adjusted(-16, -16, 0, 0) & stored.rect();
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QImage piece = decodeJpegPiece(file, stored.size(), needed, kept);
-        if (jpeg && !path.contains(u"cmyk"))
-            QCOMPARE(piece.convertToFormat(QImage::Format_RGB32),
-                     stored.copy(kept).convertToFormat(QImage::Format_RGB32));
-#endif
-        QCOMPARE(picture.fullSize, whole.size());
-        const QRect shown = whole.rect().intersected(QRect(QPoint(0, 0), kVisibleArea));
-        QCOMPARE(picture.visible.convertToFormat(QImage::Format_RGB32),
-                 whole.copy(shown).convertToFormat(QImage::Format_RGB32));
-    }
-
-    // A decode that the program's end cancels stops at its next read. Qt's reads pass through,
-    // from the start of the file, until the flag is set and fail from then on; the pictures
-    // above show they land where Qt's reader seeks.
-    void cancelledDecodeStops()
-    {
-        QFile file(TARVEL_TEST_PICTURES "/grey.jpg");
-        QVERIFY(file.open(QIODevice::ReadOnly) && file.seek(9));
-        std::atomic<bool> cancelled = false;
-        CancellableDevice device(file, &cancelled);
-        QCOMPARE(device.read(10), "\xff\xd8\xff\xe0\0\x10JFIF"_ba);
-        cancelled = true;
-        QCOMPARE(device.read(1), QByteArray());
-        QVERIFY(loadPicture(file.fileName(), kVisibleArea, &cancelled).isNull());
-    }
-
     void fileStamp_data()
     {
         QTest::addColumn<Alter>("alter");
@@ -227,8 +165,10 @@ private slots:
         QByteArray bytes[2];
         for (int i = 0; i < 2; ++i) {
             QBuffer buffer(&bytes[i]);
-            QVERIFY(buffer.open(QIODevice::WriteOnly)
-                    && testdata::textured({300 + i, 200}, i).save(&buffer, "JPEG"));
+            // Tagged sRGB, as cameras tag photos: the read-ahead converts them into the screen's.
+            QImage picture = testdata::textured({300 + i, 200}, i);
+            picture.setColorSpace(QColorSpace::SRgb);
+            QVERIFY(buffer.open(QIODevice::WriteOnly) && picture.save(&buffer, "JPEG"));
         }
         const qsizetype length = std::max(bytes[0].size(), bytes[1].size());
         QFile::remove(m_path);
@@ -244,7 +184,7 @@ private slots:
         };
         QVERIFY(change == Change::AddedAfterMiss || setTime());
         file.close();
-        ReadAhead ahead(kVisibleArea);
+        ReadAhead ahead(kVisibleArea, QColorSpace::DisplayP3);
         ahead.prepare({m_path, m_path});
         QTRY_VERIFY(ahead.isReady(m_path));
         if (change == Change::RewrittenKeepingSizeAndTime) {
@@ -257,8 +197,10 @@ private slots:
             QVERIFY(QFile::rename(other, m_path));
         QCOMPARE(ahead.wanted(), QStringList{m_path});
         bool wasReady = false;
-        QCOMPARE(ahead.take(m_path, &wasReady).fullSize.width(), width);
+        const LoadedPicture shown = ahead.take(m_path, &wasReady);
+        QCOMPARE(shown.fullSize.width(), width);
         QCOMPARE(wasReady, ready);
+        QCOMPARE(shown.visible.colorSpace(), width > 0 ? QColorSpace::DisplayP3 : QColorSpace());
     }
 };
 

@@ -15,13 +15,17 @@ namespace benchmark {
 class State;
 }
 
+// How a case's pictures keep their colours.
+enum class Colours { Untagged, AdobeRgb, CmykWithProfile };
+
 struct PictureCase
 {
     QString name; // as the summary shows it
     QString id;   // as benchmark names use it
     QSize size;   // as shown, upright
     bool progressive = false;
-    int orientation = 1;  // the Exif orientation it is stored with
+    int orientation = 1; // the Exif orientation it is stored with
+    Colours colours = Colours::Untagged;
     QString collection{}; // every topic holds pictures 1 to kNumbers of this case
 
     QString picture() const { return collection + QStringLiteral("/Maps/1.jpg"); }
@@ -34,7 +38,8 @@ inline constexpr int kNumbers = 24;
 inline constexpr int kReadAheadMs = 300;
 
 // Writes the collections of 1920 x 1080, 6000 x 4000, the same progressive and stored on its
-// side, and 12000 x 8000, in that order, under root; empty when it cannot.
+// side, and 12000 x 8000, in that order, then 6000 x 4000 tagged Adobe RGB and the same as CMYK
+// with a profile, under root; empty when it cannot.
 std::vector<PictureCase> makePictureCases(const QString &root);
 
 // Runs the event loop for a while, as the program's would run while the user looks.

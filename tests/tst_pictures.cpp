@@ -1,0 +1,153 @@
+#include "cancellabledevice.h"
+#include "colour.h"
+#ifdef TARVEL_HAVE_JPEG_CROP
+#include "jpegdecoder.h"
+#endif
+#include "pictureloader.h"
+
+#include <QtGui>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// What a page can show of a picture placed at its usual spot.
+const QSize kVisibleArea(788, 553);
+
+#ifdef TARVEL_HAVE_JPEG_CROP
+constexpr bool kCmykProfiles = true; // only libjpeg's path converts CMYK through its profile
+#else
+constexpr bool kCmykProfiles = false;
+#endif
+
+// What a picture shows: a profile Qt cannot read leaves a colour space behind that shows nothing,
+// and libjpeg's path keeps none where the profile's markers do not add up.
+QImage pixels(QImage picture)
+{
+    picture.setColorSpace(QColorSpace());
+    return picture.convertToFormat(QImage::Format_RGB32);
+}
+
+// Of the channels of two pictures of one size, in levels.
+double meanDifference(const QImage &a, const QImage &b)
+{
+    qint64 sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            for (const int shift : {0, 8, 16})
+                sum += qAbs(int(a.pixel(x, y) >> shift & 255) - int(b.pixel(x, y) >> shift & 255));
+    return double(sum) / (3.0 * a.width() * a.height());
+}
+
+} // namespace
+
+// The picture loader: the visible corner of every picture, in the screen's colours.
+class TestPictures : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The loader decodes only the visible corner, yet shows exactly the pixels of a whole
+    // decode turned upright and converted from its profile to sRGB; what Qt cannot read is no
+    // picture here either. The pictures are named for what they try, and the fuzzer's seeds
+    // and findings join them. Qt cannot convert CMYK: such a picture with a profile is held to
+    // the pixels another colour engine made of it once, in as-shown/.
+    void visiblePartMatchesUprightWholeDecode_data()
+    {
+        QTest::addColumn<QString>("path");
+        for (const char *folder : {TARVEL_TEST_PICTURES, TARVEL_FUZZ_CORPUS})
+            for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files))
+                QTest::newRow(qPrintable(file.fileName())) << file.filePath();
+    }
+
+    void visiblePartMatchesUprightWholeDecode()
+    {
+        QFETCH(QString, path);
+        const LoadedPicture picture = loadPicture(path, kVisibleArea);
+        const bool jpeg = QImageReader(path).format() == "jpeg"; // as read before, not after
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        QImage whole = reader.read();
+        const QString asShown =
+            TARVEL_TEST_PICTURES "/as-shown/" + QFileInfo(path).completeBaseName() + u".png"_s;
+        const bool reference = kCmykProfiles && QFile::exists(asShown);
+        QCOMPARE(picture.isNull(), whole.isNull());
+        QCOMPARE(picture.errorString.isEmpty(), !whole.isNull());
+        if (whole.isNull())
+            return;
+#ifdef TARVEL_HAVE_JPEG_CROP
+        // libjpeg decodes any stored rectangle as Qt does, here the bottom-right quarter, so that
+        // rows are skipped and columns cut. A fallback would hide faults.
+        QFile file(path);
+        QImageReader asStored(path);
+        asStored.setAutoTransform(false);
+        const QImage stored = asStored.read();
+        const QRect kept = stored.rect().adjusted(stored.width() / 2, stored.height() / 2, 0, 0);
+        const QRect needed = kept.adjusted(-16, -16, 0, 0) & stored.rect();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QImage piece = decodeJpegPiece(file, stored.size(), needed, kept);
+        if (jpeg && !reference)
+            QCOMPARE(pixels(piece), pixels(stored.copy(kept)));
+#endif
+        QCOMPARE(picture.fullSize, whole.size());
+        const QRect shown = whole.rect().intersected(QRect(QPoint(0, 0), kVisibleArea));
+        if (reference) {
+            QVERIFY(meanDifference(picture.visible, QImage(asShown).copy(shown)) < 1);
+            return;
+        }
+        showInColourSpace(whole, QColorSpace::SRgb);
+        QCOMPARE(pixels(picture.visible), pixels(whole.copy(shown)));
+    }
+
+    // Pictures are converted to the screen's own colour space where Qt reads the profile it
+    // publishes, else to sRGB.
+    void convertedToScreenColourSpace_data()
+    {
+        QTest::addColumn<QByteArray>("published");
+        QTest::addColumn<QColorSpace>("expected");
+        const QByteArray p3 = QColorSpace(QColorSpace::DisplayP3).iccProfile();
+        QTest::newRow("none") << QByteArray() << QColorSpace(QColorSpace::SRgb);
+        QTest::newRow("Display P3") << p3 << QColorSpace(QColorSpace::DisplayP3);
+        QTest::newRow("cut short") << p3.chopped(1) << QColorSpace(QColorSpace::SRgb);
+        QTest::newRow("nonsense") << QByteArray(p3.size(), 'x') << QColorSpace(QColorSpace::SRgb);
+    }
+
+    void convertedToScreenColourSpace()
+    {
+        QFETCH(QByteArray, published);
+        QFETCH(QColorSpace, expected);
+        const QColorSpace screen = screenColourSpace(published);
+        QCOMPARE(screen, expected);
+        const QString rgb = TARVEL_TEST_PICTURES "/adobe-rgb.jpg",
+                      cmyk = TARVEL_TEST_PICTURES "/cmyk-adobe-with-profile.jpg";
+        QImage whole(rgb);
+        whole.convertToColorSpace(screen);
+        QCOMPARE(loadPicture(rgb, kVisibleArea, nullptr, screen).visible,
+                 whole.copy(whole.rect() & QRect(QPoint(0, 0), kVisibleArea)));
+        // Little CMS converts CMYK straight into the screen's space, as near as by way of sRGB.
+        const QImage direct = loadPicture(cmyk, kVisibleArea, nullptr, screen).visible;
+        QImage viaSrgb = loadPicture(cmyk, kVisibleArea).visible;
+        viaSrgb.convertToColorSpace(screen);
+        QCOMPARE(direct.colorSpace(), kCmykProfiles ? screen : QColorSpace());
+        QVERIFY(!kCmykProfiles || meanDifference(direct, viaSrgb) < 1);
+    }
+
+    // A decode that the program's end cancels stops at its next read. Qt's reads pass through,
+    // from the start of the file, until the flag is set and fail from then on; the pictures
+    // above show they land where Qt's reader seeks.
+    void cancelledDecodeStops()
+    {
+        QFile file(TARVEL_TEST_PICTURES "/grey.jpg");
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.seek(9));
+        std::atomic<bool> cancelled = false;
+        CancellableDevice device(file, &cancelled);
+        QCOMPARE(device.read(10), "\xff\xd8\xff\xe0\0\x10JFIF"_ba);
+        cancelled = true;
+        QCOMPARE(device.read(1), QByteArray());
+        QVERIFY(loadPicture(file.fileName(), kVisibleArea, &cancelled).isNull());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPictures)
+#include "tst_pictures.moc"
