@@ -1,5 +1,5 @@
 #include "commandline.h"
-#include "form1.h"
+#include "mainwindow.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -19,7 +19,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // Ties the window to its desktop entry, whose name the window system cannot guess.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tarvel_images.TarvelImages"));
-    Form1 window;
+    MainWindow window;
     window.start(line.folder());
     return app.exec();
 }

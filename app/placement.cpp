@@ -1,14 +1,14 @@
 // Where the window stands on the screen: centred, 800 x 600 pixels with its frame.
 
-#include "form1.h"
 #include "layout.h"
+#include "mainwindow.h"
 
 #include <QEvent>
 #include <QScreen>
 #include <QStyle>
 #include <QWindow>
 
-bool Form1::event(QEvent *event)
+bool MainWindow::event(QEvent *event)
 {
     const bool handled = QWidget::event(event);
     switch (event->type()) {
@@ -28,7 +28,7 @@ bool Form1::event(QEvent *event)
 // frame's corner, so the window manager puts the frame there itself; once the frame is known,
 // the client area shrinks to leave the outer size, and from then on the window stays wherever
 // the user puts it.
-void Form1::placeOnScreen()
+void MainWindow::placeOnScreen()
 {
     const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     if (m_placedInFrame || (frame.isNull() && m_placedWithoutFrame) || !screen())

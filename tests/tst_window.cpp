@@ -1,6 +1,6 @@
 #include "controls.h"
-#include "form1.h"
 #include "layout.h"
+#include "mainwindow.h"
 #include "tabstrip.h"
 #include "testdata.h"
 #include "twips.h"
@@ -17,7 +17,7 @@ class TestWindow : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<MainWindow> m_form;
     QList<float> m_draws;
 
     template<typename T = QWidget> T *control(const char *name) const
@@ -32,7 +32,7 @@ private slots:
     void init()
     {
         testdata::makeCollection(m_dir.path(), 5);
-        m_form = std::make_unique<Form1>([this] { return m_draws.takeFirst(); });
+        m_form = std::make_unique<MainWindow>([this] { return m_draws.takeFirst(); });
         m_form->start(m_dir.path());
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     }

@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "mainwindow.h"
 #include "picture.h"
 
 #include <QApplication>
@@ -28,7 +28,7 @@ int picturesShown(const QWidget &window, const QString &dir)
 
 int peakChild(const QString &dir, bool whole)
 {
-    Form1 window;
+    MainWindow window;
     window.start(dir);
     pause(kReadAheadMs);
     auto *strip = window.findChild<QWidget *>(QStringLiteral("SSTab1"));
@@ -76,7 +76,7 @@ int frameChild(const QString &dir)
     }
     // As the program's main() starts it. Its widgets are built in start(), so the first page's
     // picture control is watched through the application.
-    Form1 window;
+    MainWindow window;
     qApp->installEventFilter(&watch);
     window.start(dir);
     const int code = QCoreApplication::exec();

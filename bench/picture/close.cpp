@@ -1,7 +1,7 @@
 // How soon the window closes while it reads pictures ahead: the read under way must stop at
 // its next block, through libjpeg or through Qt's reader alike.
 
-#include "form1.h"
+#include "mainwindow.h"
 #include "picture.h"
 #include "testdata.h"
 
@@ -47,7 +47,7 @@ QString writePngCollection(const QString &root)
 void closeWhileReading(benchmark::State &state, const QString &collection)
 {
     for ([[maybe_unused]] auto _ : state) {
-        auto form = std::make_unique<Form1>();
+        auto form = std::make_unique<MainWindow>();
         form->start(collection);
         // The first frame, then a moment: the pages' pictures are being read by then.
         pause(kReadAheadMs / 10);

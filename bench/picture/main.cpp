@@ -4,7 +4,7 @@
 // It reaches the program only through its window, the widgets' names and the loader, so that
 // the same bench measures the program before and after a change of its insides.
 
-#include "form1.h"
+#include "mainwindow.h"
 #include "picture.h"
 #include "pictureloader.h"
 #include "testdata.h"
@@ -45,7 +45,7 @@ void windowClicks(benchmark::State &state, const PictureCase &c, Click kind)
 {
     // The hop's scripted draws go round the pages in tab order, never twice to the same one.
     int drawn = 0;
-    Form1 form([&drawn] { return (float(drawn = (drawn + 1) % 10) + 0.5f) / 10.0f; });
+    MainWindow form([&drawn] { return (float(drawn = (drawn + 1) % 10) + 0.5f) / 10.0f; });
     form.start(c.collection);
     auto *strip = form.findChild<QWidget *>(QStringLiteral("SSTab1"));
     auto *bar = strip ? strip->findChild<QTabBar *>() : nullptr;
@@ -291,7 +291,7 @@ int main(int argc, char **argv)
     // From its top-left corner, the rest of its page: beyond that a picture is cut off. The
     // window builds its widgets when it starts.
     g_visibleArea = [&small] {
-        Form1 probe;
+        MainWindow probe;
         probe.start(small);
         const QWidget *picture = probe.findChild<QWidget *>(QStringLiteral("Image1"));
         return picture ? picture->parentWidget()->size() - QSize(picture->x(), picture->y())

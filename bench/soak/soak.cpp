@@ -7,7 +7,7 @@
 // Exits 1 when memory grew, 2 when there is no collection.
 
 #include "common.h"
-#include "form1.h"
+#include "mainwindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -77,7 +77,7 @@ int main(int argc, char *argv[])
 
     QElapsedTimer wall;
     wall.start();
-    Form1 form; // the program's own random source drives the slideshow
+    MainWindow form; // the program's own random source drives the slideshow
     form.start(folder);
     QCoreApplication::processEvents();
     auto *strip = form.findChild<QWidget *>(QStringLiteral("SSTab1"));

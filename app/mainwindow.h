@@ -26,14 +26,14 @@ WindowPlacement centredPlacement(QSize outer, QRect available, QMargins frame);
 
 // The one window: ten topic pages on a tab strip, and the slideshow's buttons. It shows what
 // the collection and the slideshow hand it.
-class Form1 : public QWidget
+class MainWindow : public QWidget
 {
     Q_OBJECT
 
 public:
     // The random source is the program's own unless a test scripts one.
-    explicit Form1(Slideshow::RandomSource random = {}, QWidget *parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(Slideshow::RandomSource random = {}, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     // Start-up: sizes the window, seeds the random numbers, opens the collection in folder on
     // its first picture and shows the window.

@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "mainwindow.h"
 
 #include "colour.h"
 #include "controls.h"
@@ -67,7 +67,7 @@ QSize visiblePictureArea()
 
 } // namespace
 
-Form1::Form1(Slideshow::RandomSource random, QWidget *parent)
+MainWindow::MainWindow(Slideshow::RandomSource random, QWidget *parent)
     : QWidget(parent),
       // The screen's profile is read once, as the window is made.
       m_collection(std::make_unique<Collection>(visiblePictureArea(),
@@ -80,9 +80,9 @@ Form1::Form1(Slideshow::RandomSource random, QWidget *parent)
     m_slideshow->timer()->setObjectName(QString::fromLatin1(layout::kTimerName));
 }
 
-Form1::~Form1() = default;
+MainWindow::~MainWindow() = default;
 
-void Form1::build()
+void MainWindow::build()
 {
     m_tabs = new TabStrip(this);
     m_tabs->setObjectName(QString::fromLatin1(layout::kTabStripName));
@@ -95,7 +95,7 @@ void Form1::build()
 
     for (int topic = 0; topic < kTopicCount; ++topic)
         wirePage(m_pages.at(std::size_t(topic)), topic);
-    connect(m_tabs, &TabStrip::currentChanged, this, &Form1::switchTopic);
+    connect(m_tabs, &TabStrip::currentChanged, this, &MainWindow::switchTopic);
     connect(m_slideshow, &Slideshow::hopped, m_tabs, &TabStrip::setCurrentIndex);
     connect(m_slideshow, &Slideshow::runningChanged, this, [this](bool running) {
         for (QWidget *button : m_intervalButtons)
@@ -104,7 +104,7 @@ void Form1::build()
     setFocusOrder();
 }
 
-void Form1::buildPage(int topic)
+void MainWindow::buildPage(int topic)
 {
     using layout::Role;
     const Topic &names = kTopics.at(std::size_t(topic));
@@ -156,7 +156,7 @@ void Form1::buildPage(int topic)
     }
 }
 
-void Form1::buildWindowButtons()
+void MainWindow::buildWindowButtons()
 {
     using layout::Action;
     for (const layout::ButtonLayout &entry : layout::kWindowButtons) {
@@ -177,15 +177,15 @@ void Form1::buildWindowButtons()
             connect(button, &QPushButton::clicked, m_slideshow, &Slideshow::lengthen);
             break;
         case Action::SaveDescription:
-            connect(button, &QPushButton::clicked, this, &Form1::save);
+            connect(button, &QPushButton::clicked, this, &MainWindow::save);
             break;
         }
     }
 }
 
-void Form1::wirePage(const Page &page, int topic)
+void MainWindow::wirePage(const Page &page, int topic)
 {
-    connect(page.stepBox, &QLineEdit::textChanged, this, &Form1::readAhead);
+    connect(page.stepBox, &QLineEdit::textChanged, this, &MainWindow::readAhead);
     connect(page.back, &QPushButton::clicked, this,
             [this, topic] { step(topic, Direction::Backward); });
     connect(page.forward, &QPushButton::clicked, this,
@@ -197,7 +197,7 @@ void Form1::wirePage(const Page &page, int topic)
             [box] { box->setTwipsGeometry(shrunk(box->twipsGeometry())); });
 }
 
-void Form1::setFocusOrder()
+void MainWindow::setFocusOrder()
 {
     std::vector<std::pair<int, QWidget *>> chain = {{layout::kTabStripFocus, m_tabs->tabBar()}};
     for (std::size_t topic = 0; topic < m_pages.size(); ++topic) {
@@ -216,7 +216,7 @@ void Form1::setFocusOrder()
         setTabOrder(chain[i - 1].second, chain[i].second);
 }
 
-void Form1::start(const QString &folder)
+void MainWindow::start(const QString &folder)
 {
     // The first picture is read ahead while the window is being built.
     m_collection->open(folder);
@@ -229,7 +229,7 @@ void Form1::start(const QString &folder)
     show();
 }
 
-void Form1::readAhead()
+void MainWindow::readAhead()
 {
     // Before the pages are built, every step box would hold its first text.
     std::array<QString, kTopicCount> amounts;
@@ -241,7 +241,7 @@ void Form1::readAhead()
                             isVisible() ? kTopicCount : 1);
 }
 
-void Form1::step(int topic, Direction direction)
+void MainWindow::step(int topic, Direction direction)
 {
     Page &page = m_pages.at(std::size_t(topic));
     const StepResult result = m_collection->step(topic, direction, page.stepBox->text());
@@ -260,16 +260,16 @@ void Form1::step(int topic, Direction direction)
     // At once, not at the window's next update: the picture is ready, and only showing is left.
     page.picture->repaint();
     // Once the click's frame is painted: a decode must not compete with it.
-    QMetaObject::invokeMethod(this, &Form1::readAhead, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &MainWindow::readAhead, Qt::QueuedConnection);
 }
 
-void Form1::switchTopic(int topic)
+void MainWindow::switchTopic(int topic)
 {
     m_collection->selectTopic(topic);
     step(topic, Direction::Forward);
 }
 
-void Form1::save()
+void MainWindow::save()
 {
     const DescriptionBox *box = m_pages.at(std::size_t(m_tabs->currentIndex())).description;
     m_collection->save(box->text(), box->textForm());
