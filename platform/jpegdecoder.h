@@ -16,6 +16,15 @@ class QIODevice;
 // into screen's. A null image, with the device's position undefined, for anything it does not
 // decode as Qt's reader would (damaged headers, a size other than stored), or once cancelled
 // is set.
+// Built without libjpeg-turbo, there is no piece: Qt's reader decodes every JPEG.
+#ifdef TARVEL_HAVE_JPEG_CROP
 QImage decodeJpegPiece(QIODevice &device, QSize stored, QRect needed, QRect kept,
                        const std::atomic<bool> *cancelled = nullptr,
                        const QColorSpace &screen = QColorSpace(QColorSpace::SRgb));
+#else
+inline QImage decodeJpegPiece(QIODevice &, QSize, QRect, QRect, const std::atomic<bool> * = nullptr,
+                              const QColorSpace & = QColorSpace(QColorSpace::SRgb))
+{
+    return {};
+}
+#endif

@@ -2,15 +2,12 @@
 
 #include "cancellabledevice.h"
 #include "colour.h"
+#include "jpegdecoder.h"
 #include "textfile.h"
 
 #include <QFile>
 #include <QImageReader>
 #include <QTransform>
-
-#ifdef TARVEL_HAVE_JPEG_CROP
-#include "jpegdecoder.h"
-#endif
 
 namespace {
 
@@ -39,6 +36,40 @@ QRect mapped(const QTransform &transform, QRect rect)
     return transform.mapRect(QRectF(rect)).toRect();
 }
 
+// A piece of the picture as stored, turned as the whole picture is turned upright. Turning
+// leaves the colour space behind, so the piece is shown in the screen's colours first.
+QImage upright(QImage piece, QImageIOHandler::Transformations turn, const QColorSpace &screen)
+{
+    showInColourSpace(piece, screen);
+    return turn == QImageIOHandler::TransformationNone
+        ? piece
+        : piece.transformed(uprightTransform(piece.size(), turn));
+}
+
+// The stored rectangle kept, of the stored rectangle needed around it, through Qt's reader.
+// Formats that cannot clip are decoded whole; the reader's allocation limit keeps a huge one
+// from taking the memory with it.
+QImage readPiece(QIODevice &device, QSize stored, QRect needed, QRect kept, QString *error)
+{
+    QImageReader reader(&device);
+    reader.setAutoTransform(false);
+    // Clipped, Qt's reader still holds a progressive JPEG's coefficients for the whole picture,
+    // which that limit never sees; so a JPEG is clipped only where the whole of it would pass.
+    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    const qint64 wholeBytes = qint64(stored.width()) * stored.height() * 4;
+    const bool clip = reader.supportsOption(QImageIOHandler::ClipRect)
+        && (reader.format() != "jpeg" || limit == 0 || wholeBytes <= limit);
+    const QRect read = clip ? needed : QRect(QPoint(0, 0), stored);
+    if (read.size() != stored)
+        reader.setClipRect(read);
+    QImage image;
+    if (!reader.read(&image))
+        *error = reader.errorString();
+    return image.isNull() || image.size() == kept.size()
+        ? image
+        : image.copy(kept.translated(-read.topLeft()));
+}
+
 } // namespace
 
 LoadedPicture loadPicture(const QString &path, QSize visibleArea,
@@ -58,6 +89,7 @@ LoadedPicture loadPicture(const QString &path, QSize visibleArea,
     QImageReader header(&device);
     const QSize stored = header.size();
     const QImageIOHandler::Transformations turn = header.transformation();
+    const bool jpeg = header.format() == "jpeg";
     if (stored.isEmpty())
         return failure(header.errorString());
     const QTransform toUpright = uprightTransform(stored, turn);
@@ -69,53 +101,24 @@ LoadedPicture loadPicture(const QString &path, QSize visibleArea,
     // be seen keeps the visible pixels identical to those of a whole decode.
     constexpr int kEdgeMargin = 16;
     const QRect whole(QPoint(0, 0), result.fullSize);
-    const QRect shown = whole.intersected(QRect(QPoint(0, 0), visibleArea.expandedTo({1, 1})));
-    const QRect decoded = whole.intersected(shown.adjusted(0, 0, kEdgeMargin, kEdgeMargin));
+    const QRect shown = whole.intersected(QRect(QPoint(0, 0), visibleArea));
+    const QRect needed =
+        mapped(toStored, whole.intersected(shown.adjusted(0, 0, kEdgeMargin, kEdgeMargin)));
+    const QRect kept = mapped(toStored, shown);
 
-#ifdef TARVEL_HAVE_JPEG_CROP
     // Most pictures are JPEGs, and of those libjpeg decodes just the stored rectangle that
     // becomes the visible corner; Qt's reader would decode every row above it in full.
-    if (header.format() == "jpeg" && file.seek(0)) {
-        QImage piece = decodeJpegPiece(file, stored, mapped(toStored, decoded),
-                                       mapped(toStored, shown), cancelled, screen);
-        if (!piece.isNull()) {
-            // Before turning: Qt's turns leave the colour space behind.
-            showInColourSpace(piece, screen);
-            piece = piece.mirrored(turn.testFlag(QImageIOHandler::TransformationMirror),
-                                   turn.testFlag(QImageIOHandler::TransformationFlip));
-            if (turn.testFlag(QImageIOHandler::TransformationRotate90))
-                piece = piece.transformed(QTransform().rotate(90));
-            result.visible = std::move(piece);
-            return result;
-        }
-        if (device.isCancelled())
-            return failure(QStringLiteral("cancelled"));
-    }
-#endif
-
-    if (!device.seek(0))
-        return failure(file.errorString());
-    QImageReader reader(&device);
-    // Qt clips the stored picture and then turns the piece upright, so the clip is asked for
-    // where the upright corner is stored. Formats that cannot clip are decoded whole; the
-    // reader's allocation limit keeps a huge one from taking the memory with it.
-    reader.setAutoTransform(true);
-    bool clip = reader.supportsOption(QImageIOHandler::ClipRect);
-    // Clipped, Qt's reader still holds a progressive JPEG's coefficients for the whole picture,
-    // which that limit never sees; so a JPEG is clipped only where the whole of it would pass.
-    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
-    const qint64 wholeBytes = qint64(stored.width()) * stored.height() * 4;
-    clip = clip && (reader.format() != "jpeg" || limit == 0 || wholeBytes <= limit);
-    if (decoded != whole && clip)
-        reader.setClipRect(mapped(toStored, decoded));
-    QImage image;
-    const bool read = reader.read(&image);
+    QImage piece = jpeg && file.seek(0)
+        ? decodeJpegPiece(file, stored, needed, kept, cancelled, screen)
+        : QImage();
+    QString error;
+    if (piece.isNull() && !device.isCancelled() && device.seek(0))
+        piece = readPiece(device, stored, needed, kept, &error);
     // Qt's JPEG reader takes a failed read for the file's end and paints the rest grey.
     if (device.isCancelled())
         return failure(QStringLiteral("cancelled"));
-    if (!read)
-        return failure(reader.errorString());
-    result.visible = image.size() == shown.size() ? std::move(image) : image.copy(shown);
-    showInColourSpace(result.visible, screen);
+    if (piece.isNull())
+        return failure(error.isEmpty() ? file.errorString() : error);
+    result.visible = upright(std::move(piece), turn, screen);
     return result;
 }
