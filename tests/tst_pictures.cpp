@@ -65,7 +65,6 @@ private slots:
     {
         QFETCH(QString, path);
         const LoadedPicture picture = loadPicture(path, kVisibleArea);
-        const bool jpeg = QImageReader(path).format() == "jpeg"; // as read before, not after
         QImageReader reader(path);
         reader.setAutoTransform(true);
         QImage whole = reader.read();
@@ -79,6 +78,7 @@ private slots:
 #ifdef TARVEL_HAVE_JPEG_CROP
         // libjpeg decodes any stored rectangle as Qt does, here the bottom-right quarter, so that
         // rows are skipped and columns cut. A fallback would hide faults.
+        const bool jpeg = QImageReader(path).format() == "jpeg";
         QFile file(path);
         QImageReader asStored(path);
         asStored.setAutoTransform(false);
