@@ -129,7 +129,9 @@ private slots:
         const QImage direct = loadPicture(cmyk, kVisibleArea, nullptr, screen).visible;
         QImage viaSrgb = loadPicture(cmyk, kVisibleArea).visible;
         viaSrgb.convertToColorSpace(screen);
-        QCOMPARE(direct.colorSpace(), kCmykProfiles ? screen : QColorSpace());
+        // Without libjpeg's path, Qt's reader keeps a CMYK profile it cannot use, as no space.
+        QCOMPARE(direct.colorSpace().isValid(), kCmykProfiles);
+        QCOMPARE(direct.colorSpace(), kCmykProfiles ? screen : direct.colorSpace());
         QVERIFY(!kCmykProfiles || meanDifference(direct, viaSrgb) < 1);
     }
 
