@@ -12,6 +12,7 @@
 #include <cstring>
 #include <jerror.h>
 #include <jpeglib.h>
+#include <limits>
 
 namespace {
 
@@ -83,24 +84,27 @@ struct JpegDecoder
         info.err = jpeg_std_error(&errors);
         errors.error_exit = jpegFail;
         errors.output_message = jpegQuiet;
-        jpeg_create_decompress(&info);
     }
+    // Nothing to free where creating failed: libjpeg then has no memory manager yet.
     ~JpegDecoder() { jpeg_destroy_decompress(&info); }
     JpegDecoder(const JpegDecoder &) = delete;
     JpegDecoder &operator=(const JpegDecoder &) = delete;
 
-    jpeg_decompress_struct info;
+    jpeg_decompress_struct info{};
     JpegErrors errors;
     DeviceSource source;
 };
 
 // libjpeg reports errors by jumping out of its calls. Each call is made from a frame of its own
-// that holds nothing to destroy, so the jump never skips a C++ destructor. The colour profile,
-// kept in APP2 markers, comes back in memory of malloc's.
-bool readHeader(JpegDecoder &d, QIODevice &device, JOCTET **profile, unsigned *profileSize)
+// that holds nothing to destroy, so the jump never skips a C++ destructor; creating, too, can
+// fail. The colour profile, kept in APP2 markers, comes back in memory of malloc's.
+bool readHeader(JpegDecoder &d, QIODevice &device, long memoryCap, JOCTET **profile,
+                unsigned *profileSize)
 {
     if (setjmp(d.errors.jump))
         return false;
+    jpeg_create_decompress(&d.info);
+    d.info.mem->max_memory_to_use = memoryCap;
     d.source.device = &device;
     d.source.next_input_byte = nullptr;
     d.source.bytes_in_buffer = 0;
@@ -119,7 +123,10 @@ bool readHeader(JpegDecoder &d, QIODevice &device, JOCTET **profile, unsigned *p
 
 // A progressive picture is decoded scan by scan over the whole picture before its first row
 // comes out; told that it ends one block row below the rows needed, libjpeg decodes and holds
-// only those. Rows further down never reach the visible ones, so these stay identical.
+// only those. Rows further down never reach the visible ones, so these stay identical. This
+// rewrites libjpeg's own fields after its header is read, as checked with libjpeg-turbo 2.1.5
+// (Debian 12 and 13); the picture test progressiveShortcutHolds fails first should a later
+// version read them otherwise.
 void decodeOnlyTopRows(jpeg_decompress_struct &info, int rows)
 {
     const int unit = info.max_v_samp_factor * DCTSIZE;
@@ -173,12 +180,14 @@ QImage decodeJpegPiece(QIODevice &device, QSize stored, QRect needed, QRect kept
     // A progressive picture's coefficients are held in memory at the size its header claims,
     // which a few bytes can put at gigabytes. A real picture's take a few dozen times its
     // file's size at most; past that, and past Qt's limit (0 where it is lifted, as for
-    // libjpeg), libjpeg fails instead.
-    const long limit = long(QImageReader::allocationLimit()) * 1024 * 1024;
-    d.info.mem->max_memory_to_use = limit ? std::max(limit, long(device.size()) * 32) : 0;
+    // libjpeg), libjpeg fails instead. Counted in 64 bits: a long may have 32.
+    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    const qint64 cap = limit ? std::max(limit, device.size() * 32) : 0;
     JOCTET *iccData = nullptr;
     unsigned iccSize = 0;
-    const bool header = readHeader(d, device, &iccData, &iccSize);
+    const bool header =
+        readHeader(d, device, long(std::min<qint64>(cap, std::numeric_limits<long>::max())),
+                   &iccData, &iccSize);
     const QByteArray profile(reinterpret_cast<const char *>(iccData), iccData ? iccSize : 0);
     std::free(iccData);
     if (!header || stored != QSize(int(d.info.image_width), int(d.info.image_height)))
