@@ -41,7 +41,6 @@ extern "C" boolean sourceFill(j_decompress_ptr info)
         static const JOCTET end[2] = {0xFF, JPEG_EOI};
         source->next_input_byte = end;
         source->bytes_in_buffer = sizeof end;
-        WARNMS(info, JWRN_JPEG_EOF);
         return TRUE;
     }
     source->next_input_byte = source->buffer;
@@ -52,17 +51,16 @@ extern "C" boolean sourceFill(j_decompress_ptr info)
 extern "C" void sourceSkip(j_decompress_ptr info, long count)
 {
     auto *source = static_cast<DeviceSource *>(info->src);
-    if (count <= 0)
-        return;
     if (std::size_t(count) <= source->bytes_in_buffer) {
         source->next_input_byte += count;
         source->bytes_in_buffer -= std::size_t(count);
         return;
     }
+    // A file seeks past its end too, where the next read finds the end; a device that cannot
+    // reads on from where it stands, and libjpeg finds its markers broken.
     const qint64 beyond = qint64(count) - qint64(source->bytes_in_buffer);
     source->bytes_in_buffer = 0;
-    if (!source->device->seek(source->device->pos() + beyond))
-        source->device->readAll();
+    source->device->seek(source->device->pos() + beyond);
 }
 
 struct JpegErrors : jpeg_error_mgr

@@ -46,7 +46,7 @@ void TabStrip::selectPage(int index)
     for (int i = 0; i < count(); ++i)
         page(i)->setVisible(i == index);
     // QTabBar reports the first tab added as a change; that is the initial selection.
-    if (previous >= 0 && previous != index)
+    if (previous >= 0)
         emit currentChanged(index);
 }
 
