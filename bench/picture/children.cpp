@@ -4,9 +4,11 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QImageReader>
+#include <QProcess>
 #include <QTabBar>
 #include <QTabWidget>
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <cstdio>
 #include <utility>
 
@@ -90,4 +92,27 @@ int childMain(const QString &mode, const QString &dir)
     if (mode == u"pages" || mode == u"whole")
         return peakChild(dir, mode == u"whole");
     return frameChild(mode == u"frame" ? dir : QString());
+}
+
+// The peak of resident memory, or the time from launch to the first frame.
+void inChild(benchmark::State &state, const ChildRow &row)
+{
+    const QStringList arguments = QStringList{QStringLiteral("--child")} + row.arguments;
+    for ([[maybe_unused]] auto _ : state) {
+        QProcess child; // its destructor ends a child that is still running
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // The child reads the same clock: the monotonic one is the machine's.
+        const qint64 launchedNs = QDeadlineTimer::current(Qt::PreciseTimer).deadlineNSecs();
+        child.start(QCoreApplication::applicationFilePath(), arguments);
+        const bool finished = child.waitForFinished(120000)
+            && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0;
+        bool ok = false;
+        const qint64 value = child.readAllStandardOutput().trimmed().toLongLong(&ok);
+        if (!finished || !ok || value < 0)
+            return state.SkipWithError("the child failed");
+        if (row.peak())
+            state.counters["MiB"] = double(value) / 1024.0;
+        else
+            state.SetIterationTime(double(value - launchedNs) / 1e9);
+    }
 }

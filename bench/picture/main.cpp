@@ -128,37 +128,6 @@ void whole(benchmark::State &state, const PictureCase &c)
     state.counters["refused"] = over && QImageReader(c.picture()).read().isNull();
 }
 
-// What a fresh process measures, and how the summary calls it.
-struct ChildRow
-{
-    const char *name, *label;
-    QStringList arguments;
-    bool peak() const { return qstrncmp(name, "peak", 4) == 0; }
-};
-
-// The peak of resident memory, or the time from launch to the first frame.
-void inChild(benchmark::State &state, const ChildRow &row)
-{
-    const QStringList arguments = QStringList{QStringLiteral("--child")} + row.arguments;
-    for ([[maybe_unused]] auto _ : state) {
-        QProcess child; // its destructor ends a child that is still running
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        // The child reads the same clock: the monotonic one is the machine's.
-        const qint64 launchedNs = QDeadlineTimer::current(Qt::PreciseTimer).deadlineNSecs();
-        child.start(QCoreApplication::applicationFilePath(), arguments);
-        const bool finished = child.waitForFinished(120000)
-            && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0;
-        bool ok = false;
-        const qint64 value = child.readAllStandardOutput().trimmed().toLongLong(&ok);
-        if (!finished || !ok || value < 0)
-            return state.SkipWithError("the child failed");
-        if (row.peak())
-            state.counters["MiB"] = double(value) / 1024.0;
-        else
-            state.SetIterationTime(double(value - launchedNs) / 1e9);
-    }
-}
-
 void registerAll(const std::vector<PictureCase> &cases, const std::vector<ChildRow> &children)
 {
     // The function, then what it is given after the state.

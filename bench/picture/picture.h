@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -75,3 +76,14 @@ int childMain(const QString &mode, const QString &dir);
 QString writePngCollection(const QString &root);
 // Closes a window on the collection while the pictures of its pages are being read ahead.
 void closeWhileReading(benchmark::State &state, const QString &collection);
+
+// What a fresh process measures, and how the summary calls it.
+struct ChildRow
+{
+    const char *name, *label;
+    QStringList arguments;
+    bool peak() const { return qstrncmp(name, "peak", 4) == 0; }
+};
+
+// The peak of resident memory, or the time from launch to the first frame.
+void inChild(benchmark::State &state, const ChildRow &row);
