@@ -57,7 +57,7 @@ private slots:
     {
         QDir(m_dir.filePath(QStringLiteral("Maps"))).removeRecursively();
         testdata::makeCollection(m_dir.path(), 5, 1);
-        m_collection.emplace(QSize(788, 553));
+        m_collection.emplace(kVisibleArea);
         m_collection->open(m_dir.path());
         m_collection->selectTopic(0);
     }

@@ -4,16 +4,12 @@
 #include "jpegdecoder.h"
 #endif
 #include "pictureloader.h"
+#include "testdata.h"
 
 #include <QtGui>
 #include <QtTest>
 
-using namespace Qt::StringLiterals;
-
 namespace {
-
-// What a page can show of a picture placed at its usual spot.
-const QSize kVisibleArea(788, 553);
 
 #ifdef TARVEL_HAVE_JPEG_CROP
 constexpr bool kCmykProfiles = true; // only libjpeg's path converts CMYK through its profile

@@ -9,9 +9,6 @@
 
 namespace {
 
-// What a page can show of a picture placed at its usual spot.
-const QSize kVisibleArea(788, 553);
-
 // What happens to a file read ahead before the click.
 enum class Change { None, RewrittenKeepingSizeAndTime, Replaced, Deleted, AddedAfterMiss };
 
