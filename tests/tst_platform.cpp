@@ -15,12 +15,16 @@ enum class Change { None, RewrittenKeepingSizeAndTime, Replaced, Deleted, AddedA
 using Alter = std::function<void(FileStamp &)>;
 
 // A JPEG tagged sRGB, as cameras tag photos (the read-ahead converts them into the screen's),
-// padded with zeros to a length every such picture shares.
-bool writePicture(const QString &path, int width)
+// padded with zeros to a length every such picture shares. Qt sets times to the millisecond: the
+// file is given its own time, or the one asked for, as one Qt can set again.
+bool writePicture(const QString &path, int width, QDateTime modified = {})
 {
     QImage picture = testdata::textured({width, 200}, quint32(width));
     picture.setColorSpace(QColorSpace::SRgb);
-    return picture.save(path, "JPEG") && QFile::resize(path, 1 << 17);
+    QFile file(path);
+    return picture.save(path, "JPEG") && file.open(QIODevice::ReadWrite) && file.resize(1 << 17)
+        && file.setFileTime(modified.isValid() ? modified : QFileInfo(path).lastModified(),
+                            QFileDevice::FileModificationTime);
 }
 
 } // namespace
@@ -172,21 +176,12 @@ private slots:
         if (change != Change::AddedAfterMiss)
             QVERIFY(writePicture(m_path, 300));
         QVERIFY(writePicture(other, 301));
-        // Qt sets times to the millisecond: the file's own time is made one it can set again.
-        const auto setTime = [this, modified = QFileInfo(m_path).lastModified()] {
-            QFile file(m_path);
-            return file.open(QIODevice::ReadWrite)
-                && file.setFileTime(modified, QFileDevice::FileModificationTime);
-        };
-        if (change != Change::AddedAfterMiss)
-            QVERIFY(setTime());
+        const QDateTime modified = QFileInfo(m_path).lastModified();
         ReadAhead ahead(kVisibleArea, QColorSpace::DisplayP3);
         ahead.prepare({m_path, m_path});
         QTRY_VERIFY(ahead.isReady(m_path));
-        if (change == Change::RewrittenKeepingSizeAndTime) {
-            QVERIFY(writePicture(m_path, 301));
-            QVERIFY(setTime());
-        }
+        if (change == Change::RewrittenKeepingSizeAndTime)
+            QVERIFY(writePicture(m_path, 301, modified));
         if (change == Change::Replaced || change == Change::Deleted)
             QVERIFY(QFile::remove(m_path));
         if (change == Change::Replaced || change == Change::AddedAfterMiss)
