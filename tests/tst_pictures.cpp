@@ -61,7 +61,6 @@ private slots:
     {
         QFETCH(QString, path);
         const LoadedPicture picture = loadPicture(path, kVisibleArea);
-        const bool jpeg = QImageReader(path).format() == "jpeg"; // as read before, not after
         QImageReader reader(path);
         reader.setAutoTransform(true);
         QImage whole = reader.read();
@@ -83,7 +82,7 @@ private slots:
         const QRect needed = kept.adjusted(-16, -16, 0, 0) & stored.rect();
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QImage piece = decodeJpegPiece(file, stored.size(), needed, kept);
-        if (jpeg && !reference)
+        if (QImageReader(path).format() == "jpeg" && !reference)
             QCOMPARE(pixels(piece), pixels(stored.copy(kept)));
 #endif
         QCOMPARE(picture.fullSize, whole.size());
@@ -114,14 +113,15 @@ private slots:
         QFETCH(QColorSpace, expected);
         const QColorSpace screen = screenColourSpace(published);
         QCOMPARE(screen, expected);
+        if (!kCmykProfiles)
+            return; // Qt's own reader leaves a CMYK picture's colours as they are
         // Little CMS converts CMYK straight into the screen's space, as near as by way of sRGB.
         const QString cmyk = TARVEL_TEST_PICTURES "/cmyk-adobe-with-profile.jpg";
         const QImage direct = loadPicture(cmyk, kVisibleArea, nullptr, screen).visible;
         QImage viaSrgb = loadPicture(cmyk, kVisibleArea).visible;
         viaSrgb.convertToColorSpace(screen);
-        QCOMPARE(direct.colorSpace(), kCmykProfiles ? screen : QColorSpace());
-        if (kCmykProfiles)
-            QCOMPARE_LT(meanDifference(direct, viaSrgb), 1);
+        QCOMPARE(direct.colorSpace(), screen);
+        QCOMPARE_LT(meanDifference(direct, viaSrgb), 1);
     }
 
     // A decode that the program's end cancels stops at its next read. Qt's reads pass through,
