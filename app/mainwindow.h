@@ -39,7 +39,6 @@ public:
     // its first picture and shows the window.
     void start(const QString &folder);
 
-
 protected:
     bool event(QEvent *event) override;
 
