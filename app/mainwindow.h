@@ -39,8 +39,6 @@ public:
     // its first picture and shows the window.
     void start(const QString &folder);
 
-    const Collection &collection() const { return *m_collection; }
-
 protected:
     bool event(QEvent *event) override;
 

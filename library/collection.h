@@ -51,7 +51,6 @@ public:
     // False, with the old file untouched, when it cannot.
     bool save(const QString &text, TextForm form) const;
 
-    QString currentFolder() const { return folderOf(m_selectedTopic); }
     QString currentNumberText() const { return m_currentNumberText; }
     double pictureNumber(int topic) const { return m_pictureNumbers.at(std::size_t(topic)); }
     const ReadAhead &pictures() const { return *m_pictures; }

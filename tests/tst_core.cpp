@@ -57,7 +57,7 @@ private slots:
     {
         QDir(m_dir.filePath(QStringLiteral("Maps"))).removeRecursively();
         testdata::makeCollection(m_dir.path(), 5, 1);
-        m_collection.emplace(QSize(788, 553));
+        m_collection.emplace(kVisibleArea);
         m_collection->open(m_dir.path());
         m_collection->selectTopic(0);
     }
@@ -162,16 +162,12 @@ private slots:
         std::array<QString, kTopicCount> amounts;
         amounts.fill(QStringLiteral("1"));
         const ReadAhead &pictures = m_collection->pictures();
-        const auto allRead = [&pictures] {
-            const QStringList wanted = pictures.wanted();
-            return std::all_of(wanted.begin(), wanted.end(),
-                               [&](const QString &path) { return pictures.isReady(path); });
-        };
+        const auto ready = [&pictures](const QString &path) { return pictures.isReady(path); };
         // A file read within a tick of its writing would be read again, to be safe.
         QTest::qSleep(20);
         for (const QChar click : u'>' + clicks + u'.') {
             if (click == u'.') {
-                QTRY_VERIFY(allRead());
+                QTRY_VERIFY(std::ranges::all_of(pictures.wanted(), ready));
             } else {
                 m_collection->step(0, Direction::Forward, QStringLiteral("1"));
                 m_collection->readAhead(0, amounts);

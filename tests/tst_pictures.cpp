@@ -4,16 +4,12 @@
 #include "jpegdecoder.h"
 #endif
 #include "pictureloader.h"
+#include "testdata.h"
 
 #include <QtGui>
 #include <QtTest>
 
-using namespace Qt::StringLiterals;
-
 namespace {
-
-// What a page can show of a picture placed at its usual spot.
-const QSize kVisibleArea(788, 553);
 
 #ifdef TARVEL_HAVE_JPEG_CROP
 constexpr bool kCmykProfiles = true; // only libjpeg's path converts CMYK through its profile
@@ -105,13 +101,13 @@ private slots:
         const QRect needed = kept.adjusted(-16, -16, 0, 0) & stored.rect();
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QImage piece = decodeJpegPiece(file, stored.size(), needed, kept);
-        if (jpeg && !reference)
+        if (QImageReader(path).format() == "jpeg" && !reference)
             QCOMPARE(pixels(piece), pixels(stored.copy(kept)));
 #endif
         QCOMPARE(picture.fullSize, whole.size());
         const QRect shown = whole.rect().intersected(QRect(QPoint(0, 0), kVisibleArea));
         if (reference) {
-            QVERIFY(meanDifference(picture.visible, QImage(asShown).copy(shown)) < 1);
+            QCOMPARE_LT(meanDifference(picture.visible, QImage(asShown).copy(shown)), 1);
             return;
         }
         showInColourSpace(whole, QColorSpace::SRgb);
@@ -119,7 +115,7 @@ private slots:
     }
 
     // Pictures are converted to the screen's own colour space where Qt reads the profile it
-    // publishes, else to sRGB.
+    // publishes, else to sRGB; the read-ahead's rows show a picture arrive in it.
     void convertedToScreenColourSpace_data()
     {
         QTest::addColumn<QByteArray>("published");
@@ -127,8 +123,7 @@ private slots:
         const QByteArray p3 = QColorSpace(QColorSpace::DisplayP3).iccProfile();
         QTest::newRow("none") << QByteArray() << QColorSpace(QColorSpace::SRgb);
         QTest::newRow("Display P3") << p3 << QColorSpace(QColorSpace::DisplayP3);
-        QTest::newRow("cut short") << p3.chopped(1) << QColorSpace(QColorSpace::SRgb);
-        QTest::newRow("nonsense") << QByteArray(p3.size(), 'x') << QColorSpace(QColorSpace::SRgb);
+        QTest::newRow("damaged") << p3.chopped(1) << QColorSpace(QColorSpace::SRgb);
     }
 
     void convertedToScreenColourSpace()
@@ -137,20 +132,15 @@ private slots:
         QFETCH(QColorSpace, expected);
         const QColorSpace screen = screenColourSpace(published);
         QCOMPARE(screen, expected);
-        const QString rgb = TARVEL_TEST_PICTURES "/adobe-rgb.jpg",
-                      cmyk = TARVEL_TEST_PICTURES "/cmyk-adobe-with-profile.jpg";
-        QImage whole(rgb);
-        whole.convertToColorSpace(screen);
-        QCOMPARE(loadPicture(rgb, kVisibleArea, nullptr, screen).visible,
-                 whole.copy(whole.rect() & QRect(QPoint(0, 0), kVisibleArea)));
+        if (!kCmykProfiles)
+            return; // Qt's own reader leaves a CMYK picture's colours as they are
         // Little CMS converts CMYK straight into the screen's space, as near as by way of sRGB.
+        const QString cmyk = TARVEL_TEST_PICTURES "/cmyk-adobe-with-profile.jpg";
         const QImage direct = loadPicture(cmyk, kVisibleArea, nullptr, screen).visible;
         QImage viaSrgb = loadPicture(cmyk, kVisibleArea).visible;
         viaSrgb.convertToColorSpace(screen);
-        // Without libjpeg's path, Qt's reader keeps a CMYK profile it cannot use, as no space.
-        QCOMPARE(direct.colorSpace().isValid(), kCmykProfiles);
-        QCOMPARE(direct.colorSpace(), kCmykProfiles ? screen : direct.colorSpace());
-        QVERIFY(!kCmykProfiles || meanDifference(direct, viaSrgb) < 1);
+        QCOMPARE(direct.colorSpace(), screen);
+        QCOMPARE_LT(meanDifference(direct, viaSrgb), 1);
     }
 
     // A decode that the program's end cancels stops at its next read. Qt's reads pass through,
@@ -159,7 +149,8 @@ private slots:
     void cancelledDecodeStops()
     {
         QFile file(TARVEL_TEST_PICTURES "/grey.jpg");
-        QVERIFY(file.open(QIODevice::ReadOnly) && file.seek(9));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.seek(9));
         std::atomic<bool> cancelled = false;
         CancellableDevice device(file, &cancelled);
         QCOMPARE(device.read(10), "\xff\xd8\xff\xe0\0\x10JFIF"_ba);

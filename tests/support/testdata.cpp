@@ -11,38 +11,33 @@
 extern "C" void __tsan_ignore_thread_begin();
 extern "C" void __tsan_ignore_thread_end();
 
-namespace {
-
-// Runs call once on each of the threads of Qt's pool, which are kept for good.
-void onEachPoolThread(void (*call)())
+// Runs call once on each of the threads of Qt's pool, which are kept for good: every task
+// holds its thread until all have begun.
+static void onEachPoolThread(void (*call)())
 {
+    static QSemaphore started, release;
     QThreadPool *pool = QThreadPool::globalInstance();
     pool->setExpiryTimeout(-1);
     const int threads = pool->maxThreadCount();
-    static QSemaphore started, release, finished;
     for (int i = 0; i < threads; ++i)
         pool->start([call] {
             call();
             started.release();
             release.acquire();
-            finished.release();
         });
     started.acquire(threads);
     release.release(threads);
-    finished.acquire(threads);
 }
 
 // Qt's own pool converts and scales large images in slices, behind locks that ThreadSanitizer
 // cannot see in a Qt not built for it, and with no names to suppress them by. Its threads are
 // left out; the program's own threads, and the Qt code they run, are still watched.
-void ignoreQtsPool()
+static void ignoreQtsPool()
 {
     onEachPoolThread(__tsan_ignore_thread_begin);
     qAddPostRoutine([] { onEachPoolThread(__tsan_ignore_thread_end); });
 }
 Q_COREAPP_STARTUP_FUNCTION(ignoreQtsPool)
-
-} // namespace
 #endif
 
 namespace testdata {

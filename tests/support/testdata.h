@@ -10,6 +10,9 @@
 // Every suite writes its strings and bytes with Qt's literals.
 using namespace Qt::StringLiterals;
 
+// What a page can show of a picture placed at its usual spot.
+inline constexpr QSize kVisibleArea(788, 553);
+
 // Real files for the tests: pictures made with Qt, topic folders laid out as the program
 // expects them.
 namespace testdata {
