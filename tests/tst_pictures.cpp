@@ -92,7 +92,6 @@ private slots:
 #ifdef TARVEL_HAVE_JPEG_CROP
         // libjpeg decodes any stored rectangle as Qt does, here the bottom-right quarter, so that
         // rows are skipped and columns cut. A fallback would hide faults.
-        const bool jpeg = QImageReader(path).format() == "jpeg";
         QFile file(path);
         QImageReader asStored(path);
         asStored.setAutoTransform(false);
