@@ -12,8 +12,6 @@ namespace {
 // What happens to a file read ahead before the click.
 enum class Change { None, RewrittenKeepingSizeAndTime, Replaced, Deleted, AddedAfterMiss };
 
-using Alter = std::function<void(FileStamp &)>;
-
 // A JPEG tagged sRGB, as cameras tag photos (the read-ahead converts them into the screen's),
 // padded with zeros to a length every such picture shares. Qt sets times to the millisecond: the
 // file is given its own time, or the one asked for, as one Qt can set again.
@@ -28,8 +26,6 @@ bool writePicture(const QString &path, int width, QDateTime modified = {})
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(Alter)
 
 // The rules every step and save relies on: numbers, description text, pictures read ahead.
 class TestPlatform : public QObject
@@ -103,29 +99,6 @@ private slots:
         QCOMPARE(decoded.text.size(), text.isEmpty() ? bytes.size() : text.size());
         QCOMPARE(decoded.form, form);
         QCOMPARE(encodeText(decoded.text, decoded.form), bytes);
-    }
-
-    void fileStamp_data()
-    {
-        QTest::addColumn<Alter>("alter");
-        QTest::newRow("size") << Alter([](FileStamp &s) { ++s.size; });
-        QTest::newRow("modification time") << Alter([](FileStamp &s) { ++s.modified; });
-        QTest::newRow("change time") << Alter([](FileStamp &s) { ++s.changed; });
-        QTest::newRow("device") << Alter([](FileStamp &s) { ++s.device; });
-        QTest::newRow("inode") << Alter([](FileStamp &s) { ++s.inode; });
-    }
-
-    // Each part of a file's stamp alone tells another state of the file.
-    void fileStamp()
-    {
-        QFETCH(Alter, alter);
-        QVERIFY(testdata::writeBytes(m_path, "x"));
-        const FileStamp stamp = stampOf(m_path);
-        FileStamp other = stamp;
-        alter(other);
-        QVERIFY(stamp.exists);
-        QCOMPARE(stampOf(m_path), stamp);
-        QCOMPARE_NE(other, stamp);
     }
 
     void settled_data()
