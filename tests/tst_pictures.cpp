@@ -71,6 +71,14 @@ private slots:
         QCOMPARE(picture.errorString.isEmpty(), !whole.isNull());
         if (whole.isNull())
             return;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        // From Qt 6.8 its reader keeps CMYK as such and turns it into RGB by a formula of its own,
+        // while the program keeps the one Qt's reader used before: only the size is Qt's.
+        if (whole.format() == QImage::Format_CMYK8888 && !reference) {
+            QCOMPARE(picture.fullSize, whole.size());
+            return;
+        }
+#endif
 #ifdef TARVEL_HAVE_JPEG_CROP
         // libjpeg decodes any stored rectangle as Qt does, here a band right of the middle, so
         // that rows are skipped, columns cut and, in a progressive picture, the rows below left
