@@ -44,6 +44,7 @@ private slots:
         QTest::addColumn<QString>("shown");
         // clang-format off
         QTest::newRow("blanks, sign") << " \t\r\n-12" << -12.0 << "-12";
+        QTest::newRow("blanks only") << " \t" << 0.0 << "0";
         QTest::newRow("point first") << "-.5x" << -0.5 << "-0.5";
         QTest::newRow("signed exponent") << "+1.5e3" << 1500.0 << "1500";
         QTest::newRow("D exponent, signed") << "25D-1" << 2.5 << "2.5";
