@@ -219,6 +219,8 @@ private slots:
         // clang-format off
         QTest::newRow("grow") << true << atLoad << QRectF(720, 7620, 10215, 915);
         QTest::newRow("grow past the top") << true << QRectF(0, 120, 9, 8415) << QRectF(0, -180, 9, 8715);
+        QTest::newRow("grow to the top limit") << true << QRectF(0, -16776916, 9, 300) << QRectF(0, -16777216, 9, 600);
+        QTest::newRow("grow to the height limit") << true << QRectF(0, 0, 9, 16776916) << QRectF(0, -300, 9, 16777216);
         QTest::newRow("grow past the top limit") << true << QRectF(0, -16777000, 9, 300) << QRectF(0, -16777000, 9, 300);
         QTest::newRow("grow past the height limit") << true << QRectF(0, 0, 9, 16777000) << QRectF(0, 0, 9, 16777000);
         QTest::newRow("shrink") << false << atLoad << QRectF(720, 8220, 10215, 315);
