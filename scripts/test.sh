@@ -24,16 +24,11 @@ cmake --preset asan
 cmake --build --preset asan
 ctest --preset asan
 
-# From Qt 6.8, images are converted on a thread pool of Qt's Gui module that the tests cannot
-# leave out of ThreadSanitizer, as they do Qt Core's: there its reports are Qt's own.
-qt=$(dpkg-query -W -f='${Version}' qt6-base-dev 2>/dev/null || echo 0)
-if dpkg --compare-versions "$qt" lt 6.8; then
-  cmake --preset tsan
-  cmake --build --preset tsan
-  ctest --preset tsan
-else
-  echo "tsan: skipped on Qt $qt, whose image pool the tests cannot leave out"
-fi
+# Debian's Qt is not built for ThreadSanitizer, so the locks inside it are invisible to it: the
+# preset has it ignore the accesses Qt's own code makes, and still watch the program's.
+cmake --preset tsan
+cmake --build --preset tsan
+ctest --preset tsan
 
 cmake --preset fuzz
 cmake --build --preset fuzz

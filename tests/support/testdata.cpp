@@ -1,44 +1,8 @@
 #include "testdata.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QSemaphore>
-#include <QThreadPool>
-
-#ifdef __SANITIZE_THREAD__
-extern "C" void __tsan_ignore_thread_begin();
-extern "C" void __tsan_ignore_thread_end();
-
-// Runs call once on each of the threads of Qt's pool, which are kept for good: every task
-// holds its thread until all have begun.
-static void onEachPoolThread(void (*call)())
-{
-    static QSemaphore started, release;
-    QThreadPool *pool = QThreadPool::globalInstance();
-    pool->setExpiryTimeout(-1);
-    const int threads = pool->maxThreadCount();
-    for (int i = 0; i < threads; ++i)
-        pool->start([call] {
-            call();
-            started.release();
-            release.acquire();
-        });
-    started.acquire(threads);
-    release.release(threads);
-}
-
-// Qt's own pool converts and scales large images in slices, behind locks that ThreadSanitizer
-// cannot see in a Qt not built for it, and with no names to suppress them by. Its threads are
-// left out; the program's own threads, and the Qt code they run, are still watched.
-static void ignoreQtsPool()
-{
-    onEachPoolThread(__tsan_ignore_thread_begin);
-    qAddPostRoutine([] { onEachPoolThread(__tsan_ignore_thread_end); });
-}
-Q_COREAPP_STARTUP_FUNCTION(ignoreQtsPool)
-#endif
 
 namespace testdata {
 
