@@ -51,6 +51,7 @@ class TestCore : public QObject
 
     QTemporaryDir m_dir;
     std::optional<Collection> m_collection;
+    std::array<QString, kTopicCount> m_amounts; // every page's step box
 
 private slots:
     void init()
@@ -60,6 +61,7 @@ private slots:
         m_collection.emplace(kVisibleArea);
         m_collection->open(m_dir.path());
         m_collection->selectTopic(0);
+        m_amounts.fill(QStringLiteral("1"));
     }
 
     void step_data()
@@ -132,10 +134,8 @@ private slots:
         QFETCH(QStringList, wanted);
         QFETCH(int, count);
         m_collection->step(0, Direction::Forward, QStringLiteral("1"));
-        std::array<QString, kTopicCount> amounts;
-        amounts.fill(QStringLiteral("1"));
-        amounts.at(selected) = amount;
-        m_collection->readAhead(selected, amounts);
+        m_amounts.at(selected) = amount;
+        m_collection->readAhead(selected, m_amounts);
         const QStringList paths = m_collection->pictures().wanted();
         QCOMPARE(paths.size(), count);
         QCOMPARE(paths.first(wanted.size()),
@@ -159,18 +159,16 @@ private slots:
         QFETCH(QString, clicks);
         QFETCH(int, atClick);
         QFETCH(int, total);
-        std::array<QString, kTopicCount> amounts;
-        amounts.fill(QStringLiteral("1"));
         const ReadAhead &pictures = m_collection->pictures();
-        const auto ready = [&pictures](const QString &path) { return pictures.isReady(path); };
         // A file read within a tick of its writing would be read again, to be safe.
         QTest::qSleep(20);
         for (const QChar click : u'>' + clicks + u'.') {
             if (click == u'.') {
+                const auto ready = std::bind_front(&ReadAhead::isReady, &pictures);
                 QTRY_VERIFY(std::ranges::all_of(pictures.wanted(), ready));
             } else {
                 m_collection->step(0, Direction::Forward, QStringLiteral("1"));
-                m_collection->readAhead(0, amounts);
+                m_collection->readAhead(0, m_amounts);
             }
         }
         const ReadAhead::Decodes decodes = pictures.decodes();
@@ -242,11 +240,10 @@ private slots:
     {
         QList<float> draws = {0.05f, 0.0f, 0.42f, 0.4f, 0.35f, 0.99999994f};
         Slideshow show(kTopicCount, [&draws] { return draws.takeFirst(); });
-        QList<int> pages;
-        connect(&show, &Slideshow::hopped, [&pages](int page) { pages << page; });
+        QSignalSpy hopped(&show, &Slideshow::hopped);
         while (!draws.isEmpty())
             show.tick();
-        QCOMPARE(pages, (QList<int>{4, 3, 9}));
+        QCOMPARE(QList<QVariantList>(hopped), (QList<QVariantList>{{4}, {3}, {9}}));
     }
 };
 

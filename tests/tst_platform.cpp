@@ -97,7 +97,6 @@ private slots:
         QVERIFY(!readWholeFile(m_path, bytes.size() - 1));
         const DecodedText decoded = decodeText(readWholeFile(m_path, bytes.size()).value());
         QCOMPARE(decoded.text, text.isEmpty() ? decoded.text : text);
-        QCOMPARE(decoded.text.size(), text.isEmpty() ? bytes.size() : text.size());
         QCOMPARE(decoded.form, form);
         QCOMPARE(encodeText(decoded.text, decoded.form), bytes);
     }
@@ -128,14 +127,12 @@ private slots:
     void readAhead_data()
     {
         QTest::addColumn<Change>("change");
-        QTest::addColumn<bool>("ready"); // whether the picture read ahead is the one shown
         QTest::addColumn<int>("width");  // of the picture shown; -1 for none
-        QTest::newRow("unchanged") << Change::None << true << 300;
-        QTest::newRow("rewritten, size and time kept")
-            << Change::RewrittenKeepingSizeAndTime << false << 301;
-        QTest::newRow("replaced") << Change::Replaced << false << 301;
-        QTest::newRow("deleted") << Change::Deleted << false << -1;
-        QTest::newRow("added after a miss") << Change::AddedAfterMiss << false << 301;
+        QTest::newRow("unchanged") << Change::None << 300;
+        QTest::newRow("rewritten, size and time kept") << Change::RewrittenKeepingSizeAndTime << 301;
+        QTest::newRow("replaced") << Change::Replaced << 301;
+        QTest::newRow("deleted") << Change::Deleted << -1;
+        QTest::newRow("added after a miss") << Change::AddedAfterMiss << 301;
     }
 
     // A click shows what is on disk at the click, read ahead or not; of two files of one
@@ -143,19 +140,17 @@ private slots:
     void readAhead()
     {
         QFETCH(Change, change);
-        QFETCH(bool, ready);
         QFETCH(int, width);
         const QString other = m_dir.filePath(QStringLiteral("2.jpg"));
         QFile::remove(m_path);
         if (change != Change::AddedAfterMiss)
             QVERIFY(writePicture(m_path, 300));
         QVERIFY(writePicture(other, 301));
-        const QDateTime modified = QFileInfo(m_path).lastModified();
         ReadAhead ahead(kVisibleArea, QColorSpace::DisplayP3);
         ahead.prepare({m_path, m_path});
         QTRY_VERIFY(ahead.isReady(m_path));
         if (change == Change::RewrittenKeepingSizeAndTime)
-            QVERIFY(writePicture(m_path, 301, modified));
+            QVERIFY(writePicture(m_path, 301, QFileInfo(m_path).lastModified()));
         if (change == Change::Replaced || change == Change::Deleted)
             QVERIFY(QFile::remove(m_path));
         if (change == Change::Replaced || change == Change::AddedAfterMiss)
@@ -164,7 +159,7 @@ private slots:
         bool wasReady = false;
         const LoadedPicture shown = ahead.take(m_path, &wasReady);
         QCOMPARE(shown.fullSize.width(), width);
-        QCOMPARE(wasReady, ready);
+        QCOMPARE(wasReady, change == Change::None); // the picture read ahead is the one shown
         QCOMPARE(shown.visible.colorSpace(), width > 0 ? QColorSpace::DisplayP3 : QColorSpace());
     }
 };

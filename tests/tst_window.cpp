@@ -100,13 +100,17 @@ private slots:
         QVERIFY(shown != plain);
     }
 
-    // The window stands 800 x 600 with its frame, centred on a 1280 x 1024 screen, in the old
-    // face's size whichever stands in for it; the description's scroll bar is always on view.
+    // The window stands 800 x 600 with its frame, centred on the screen's free area (here a
+    // whole 1280 x 1024 screen, then one with a panel and a frame of a window manager's), in the
+    // old face's size whichever stands in for it; the description's scroll bar is always on view.
     void windowOpens()
     {
         QCOMPARE(m_form->windowTitle(), u"Images of the Tarvel Archipelago"_s);
         QCOMPARE(m_form->font().pointSizeF(), 8.25);
         QCOMPARE(m_form->frameGeometry(), QRect(240, 212, 800, 600));
+        const WindowPlacement placed =
+            centredPlacement({800, 600}, QRect(0, 30, 1280, 994), QMargins(1, 20, 1, 5));
+        QCOMPARE(QRect(placed.framePosition, placed.clientSize), QRect(240, 227, 798, 575));
         QVERIFY(control<DescriptionBox>("Text1")->verticalScrollBar()->isVisible());
     }
 
@@ -121,7 +125,6 @@ private slots:
                  testdata::descriptionBytes("Maps", 1));
         testdata::textured({1200, 900}, 3).save(m_dir.filePath(QStringLiteral("Maps/2.jpg")));
         click("Command2");
-        QCOMPARE(control<ImageControl>("Image1")->picture().size(), kVisibleArea);
         const QImage window = m_form->grab().toImage();
         QCOMPARE(window.pixelColor(control("Label1")->mapTo(m_form.get(), QPoint(1, 1))),
                  control("Label1")->palette().color(QPalette::Button));
@@ -200,14 +203,6 @@ private slots:
 #else
         QSKIP("Qt has no announcement for a screen reader before 6.8");
 #endif
-    }
-
-    // The window's frame stands centred on the screen's free area, 800 x 600 pixels outside.
-    void placement()
-    {
-        const WindowPlacement placed =
-            centredPlacement({800, 600}, QRect(0, 30, 1280, 994), QMargins(1, 20, 1, 5));
-        QCOMPARE(QRect(placed.framePosition, placed.clientSize), QRect(240, 227, 798, 575));
     }
 };
 
