@@ -43,9 +43,9 @@ private slots:
         QCOMPARE(line.folder(), folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder);
         const QString &said = exitCode == 2 ? line.err : line.out;
         QCOMPARE(exitCode == 2 ? line.out : line.err, QString());
-        QCOMPARE(said.section(u'\n', 0, 0), printed);
-        QCOMPARE(said.endsWith(u'\n'), !printed.isEmpty());
-        QCOMPARE(line.err.count(u'\n'), exitCode == 2 ? 1 : 0);
+        // A mistake is told in one line; what is asked for begins with its first line.
+        const QString expected = printed.isEmpty() ? QString() : printed + u'\n';
+        QCOMPARE(exitCode == 2 ? said : said.left(expected.size()), expected);
     }
 };
 

@@ -60,7 +60,6 @@ private slots:
         testdata::makeCollection(m_dir.path(), 5, 1);
         m_collection.emplace(kVisibleArea);
         m_collection->open(m_dir.path());
-        m_collection->selectTopic(0);
         m_amounts.fill(QStringLiteral("1"));
     }
 

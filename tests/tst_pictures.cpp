@@ -81,7 +81,8 @@ private slots:
             return;
         }
         // A progressive picture's rows below the corner are left out by rewriting libjpeg's own
-        // fields after its header is read: should a libjpeg-turbo read them otherwise, this says so.
+        // fields after its header is read: should a libjpeg-turbo read them otherwise, this
+        // says so.
         showInColourSpace(whole, QColorSpace::SRgb);
         QVERIFY2(pixels(picture.visible) == pixels(whole.copy(shown)),
                  "the corner differs from a whole decode: for a progressive picture, check the "
@@ -111,8 +112,8 @@ private slots:
         // Little CMS converts CMYK straight into the screen's space, as near as by way of sRGB.
         const QString cmyk = TARVEL_TEST_PICTURES "/cmyk-adobe-with-profile.jpg";
         const QImage direct = loadPicture(cmyk, kVisibleArea, nullptr, screen).visible;
-        QImage viaSrgb = loadPicture(cmyk, kVisibleArea).visible;
-        viaSrgb.convertToColorSpace(screen);
+        const QImage viaSrgb =
+            loadPicture(cmyk, kVisibleArea).visible.convertedToColorSpace(screen);
         QCOMPARE(direct.colorSpace(), screen);
         QCOMPARE_LT(meanDifference(direct, viaSrgb), 1);
     }
