@@ -156,7 +156,7 @@ bool startDecoding(JpegDecoder &d, QRect needed, int *leftInRow)
         jpeg_crop_scanline(&d.info, &left, &width);
     *leftInRow = needed.x() - int(left);
     const auto skip = JDIMENSION(needed.y());
-    return skip == 0 || jpeg_skip_scanlines(&d.info, skip) == skip;
+    return jpeg_skip_scanlines(&d.info, skip) == skip;
 }
 
 bool readRow(JpegDecoder &d, uchar *row)

@@ -60,7 +60,7 @@ QString numberText(double value)
     // 'g' with 15 digits drops trailing zeros; only the exponent's look needs changing.
     QString text = QString::number(value, 'g', 15);
     const qsizetype e = text.indexOf(u'e');
-    if (e >= 0) {
+    if (e != -1) {
         QString exponent = text.mid(e + 1);
         const QChar sign = exponent.front();
         exponent.remove(0, 1);

@@ -51,12 +51,11 @@ Entry read(const QString &path, QSize visibleArea, const QColorSpace &screen,
                                   : LoadedPicture{{}, {}, QStringLiteral("No such file")};
     if (before.settledBy(start) && stampOf(path) == before)
         entry.stamp = before;
-    // In a form painted as it is: any other would be converted at every paint.
+    // In a form painted as it is: any other would be converted at every paint. A picture
+    // already in it is left as it is.
     QImage &visible = entry.picture.visible;
-    if (!visible.isNull() && visible.format() != QImage::Format_RGB32
-        && visible.format() != QImage::Format_ARGB32_Premultiplied)
-        visible.convertTo(visible.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                    : QImage::Format_RGB32);
+    visible.convertTo(visible.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                : QImage::Format_RGB32);
     return entry;
 }
 
