@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <lcms2.h>
 #include <mutex>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -84,13 +85,14 @@ CmykRows::CmykRows(const QByteArray &profile, bool adobeInverted, const QColorSp
 void CmykRows::convert(const uchar *cmyk, QRgb *rgb, int count) const
 {
     if (m_transform) {
-        // Little CMS leaves the alpha byte alone.
-        std::fill_n(rgb, count, qRgb(0, 0, 0));
+        // Little CMS writes the colour bytes only; the alpha byte stays opaque.
+        std::fill_n(rgb, count, QRgb(0xff000000));
         cmsDoTransform(m_transform.get(), cmyk, rgb, cmsUInt32Number(count));
         return;
     }
-    for (int i = 0; i < count; ++i, cmyk += 4) {
+    for (QRgb &pixel : std::span(rgb, std::size_t(count))) {
         const int k = cmyk[3];
-        rgb[i] = qRgb(k * cmyk[0] / 255, k * cmyk[1] / 255, k * cmyk[2] / 255);
+        pixel = qRgb(k * cmyk[0] / 255, k * cmyk[1] / 255, k * cmyk[2] / 255);
+        cmyk += 4;
     }
 }

@@ -42,12 +42,11 @@ FileStamp stampOf(const QString &path)
     const QFileInfo info(path);
     if (!info.exists())
         return {};
-    const auto nanoseconds = [](const QDateTime &time) {
-        return time.toMSecsSinceEpoch() * 1'000'000;
+    const auto sinceEpoch = [](const QDateTime &time) {
+        return qint64(nanoseconds(milliseconds(time.toMSecsSinceEpoch())).count());
     };
-    const qint64 modified = nanoseconds(info.lastModified());
-    return {true, info.size(), modified,
-            std::max(modified, nanoseconds(info.metadataChangeTime()))};
+    const qint64 modified = sinceEpoch(info.lastModified());
+    return {true, info.size(), modified, std::max(modified, sinceEpoch(info.metadataChangeTime()))};
 #endif
 }
 
