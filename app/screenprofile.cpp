@@ -17,17 +17,9 @@ QByteArray publishedScreenProfile()
     xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
     if (!connection)
         return {};
-    // The profile belongs to the screen the program was started on, as DISPLAY names it.
-    char *host = nullptr;
-    int display = 0, screenNumber = 0;
-    if (!xcb_parse_display(nullptr, &host, &display, &screenNumber))
-        screenNumber = 0;
-    std::free(host);
-    xcb_screen_iterator_t screen = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (; screen.rem > 0 && screenNumber > 0; --screenNumber)
-        xcb_screen_next(&screen);
-    if (screen.rem <= 0)
-        return {};
+    // The first screen's: an X server drives all its monitors as one screen, whose root window
+    // holds the profile of the first monitor.
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
 
     const auto freed = [](void *reply) { std::free(reply); };
     static const char kName[] = "_ICC_PROFILE";
@@ -41,8 +33,8 @@ QByteArray publishedScreenProfile()
     constexpr uint32_t kLongestIn32BitUnits = 4 * 1024 * 1024 / 4;
     const std::unique_ptr<xcb_get_property_reply_t, decltype(freed)> property(
         xcb_get_property_reply(connection,
-                               xcb_get_property(connection, 0, screen.data->root, atom->atom,
-                                                XCB_ATOM_ANY, 0, kLongestIn32BitUnits),
+                               xcb_get_property(connection, 0, root, atom->atom, XCB_ATOM_ANY, 0,
+                                                kLongestIn32BitUnits),
                                nullptr),
         freed);
     if (!property || property->format != 8 || property->bytes_after != 0)

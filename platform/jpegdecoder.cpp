@@ -123,8 +123,8 @@ bool readHeader(JpegDecoder &d, QIODevice &device, long memoryCap, JOCTET **prof
 // comes out; told that it ends one block row below the rows needed, libjpeg decodes and holds
 // only those. Rows further down never reach the visible ones, so these stay identical. This
 // rewrites libjpeg's own fields after its header is read, as checked with libjpeg-turbo 2.1.5
-// (Debian 12 and 13); the picture test's first rows fail, naming this function, should a
-// later version read them otherwise.
+// (Debian 12 and 13); the picture test's corner check names this function when it fails, as
+// it would should a later version read them otherwise.
 void decodeOnlyTopRows(jpeg_decompress_struct &info, int rows)
 {
     const int unit = info.max_v_samp_factor * DCTSIZE;

@@ -51,8 +51,7 @@ QImage upright(QImage piece, QImageIOHandler::Transformations turn, const QColor
 // from taking the memory with it.
 QImage readPiece(QIODevice &device, QSize stored, QRect needed, QRect kept, QString *error)
 {
-    QImageReader reader(&device);
-    reader.setAutoTransform(false);
+    QImageReader reader(&device); // hands the picture as stored, as upright() expects
     // Clipped, Qt's reader still holds a progressive JPEG's coefficients for the whole picture,
     // which that limit never sees; so a JPEG is clipped only where the whole of it would pass.
     const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
