@@ -198,13 +198,12 @@ private slots:
         QFETCH(TextForm, form);
         QFETCH(QByteArray, bytes);
         m_collection->step(0, Direction::Forward, QStringLiteral("2"));
-        const QString path = m_dir.filePath(QStringLiteral("Maps/2.txt"));
         if (bytes.isEmpty()) {
             spoil(m_dir.filePath(QStringLiteral("Maps")), {QStringLiteral("2.txt")}, Spoil::Folder);
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("2.txt")));
         }
         QCOMPARE(m_collection->save(text, form), !bytes.isEmpty());
-        QCOMPARE(testdata::readBytes(path), bytes);
+        QCOMPARE(testdata::readBytes(m_dir.filePath(QStringLiteral("Maps/2.txt"))), bytes);
     }
 
     void resize_data()
