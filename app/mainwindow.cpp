@@ -224,7 +224,6 @@ void MainWindow::start(const QString &folder)
     readAhead();
     build();
     placeOnScreen();
-    seedRandomNumbers();
     step(0, Direction::Forward);
     show();
 }

@@ -14,15 +14,9 @@ constexpr bool kCmykProfiles = true; // only libjpeg's path converts CMYK throug
 constexpr bool kCmykProfiles = false;
 #endif
 
-// What a picture shows: a profile Qt cannot read leaves a colour space behind that shows nothing,
-// and libjpeg's path keeps none where the profile's markers do not add up.
-QImage pixels(QImage picture)
-{
-    picture.setColorSpace(QColorSpace());
-    return picture.convertToFormat(QImage::Format_RGB32);
-}
-
-// Of the channels of two pictures of one size, in levels.
+// Of the colour channels of two pictures of one size, in levels, whatever their formats and
+// colour spaces: a profile Qt cannot read leaves a colour space behind that shows nothing, and
+// libjpeg's path keeps none where the profile's markers do not add up.
 double meanDifference(const QImage &a, const QImage &b)
 {
     qint64 sum = 0;
@@ -76,6 +70,7 @@ private slots:
             return;
 #endif
         const QRect shown = whole.rect().intersected(QRect(QPoint(0, 0), kVisibleArea));
+        QCOMPARE(picture.visible.size(), shown.size());
         if (reference) {
             QCOMPARE_LT(meanDifference(picture.visible, QImage(asShown).copy(shown)), 1);
             return;
@@ -84,7 +79,7 @@ private slots:
         // fields after its header is read: should a libjpeg-turbo read them otherwise, this
         // says so.
         showInColourSpace(whole, QColorSpace::SRgb);
-        QVERIFY2(pixels(picture.visible) == pixels(whole.copy(shown)),
+        QVERIFY2(meanDifference(picture.visible, whole.copy(shown)) == 0,
                  "the corner differs from a whole decode: for a progressive picture, check the "
                  "fields decodeOnlyTopRows() sets against this libjpeg-turbo");
     }

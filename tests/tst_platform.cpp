@@ -6,6 +6,7 @@
 
 #include <QtGui>
 #include <QtTest>
+#include <numeric>
 
 namespace {
 
@@ -73,9 +74,8 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
         QTest::addColumn<TextForm>("form");
-        QByteArray everyByte;
-        for (int b = 0; b < 256; ++b)
-            everyByte += char(b);
+        QByteArray everyByte(256, 0);
+        std::iota(everyByte.begin(), everyByte.end(), 0);
         // clang-format off
         QTest::newRow("ASCII with CR LF") << QByteArray("a\r\nb\r\n") << "a\r\nb\r\n" << TextForm::Windows1252;
         QTest::newRow("Windows-1252") << QByteArray("M\xf3r \x80\x81\x9f") << u"Mór €\u0081Ÿ"_s << TextForm::Windows1252;

@@ -106,7 +106,6 @@ QString forDisplay(const QString &text)
 DescriptionBox::DescriptionBox(QWidget *parent) : QPlainTextEdit(parent)
 {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // Tab moves on to the next control, as in every other box of the window.
     setTabChangesFocus(true);
     viewport()->setCursor(Qt::ArrowCursor);
