@@ -5,8 +5,9 @@
 # under ThreadSanitizer, runs each fuzz target for 30 s, and checks formatting and clang-tidy.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# The fuzz targets need clang and libFuzzer's runtime, which clang's package only recommends.
-bash scripts/deps.sh clang libclang-rt-dev
+# The fuzz targets need clang and libFuzzer's runtime, which clang's package only recommends;
+# the picture suite reads the screen's profile from a virtual X server.
+bash scripts/deps.sh clang libclang-rt-dev xvfb xauth
 
 # First, as it takes a moment: what a desktop and a software centre will read.
 bash scripts/check-entries.sh packaging/io.github.tarvel_images.TarvelImages.desktop \
