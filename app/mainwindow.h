@@ -35,9 +35,11 @@ public:
     explicit MainWindow(Slideshow::RandomSource random = {}, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Start-up: sizes the window, seeds the random numbers, opens the collection in folder on
-    // its first picture and shows the window.
+    // Start-up: sizes the window, opens the collection in folder on its first picture and
+    // shows the window.
     void start(const QString &folder);
+    // What the pages show and what is read ahead for them.
+    const Collection &collection() const { return *m_collection; }
 
 protected:
     bool event(QEvent *event) override;

@@ -1,6 +1,5 @@
 #include "collection.h"
 #include "resizing.h"
-#include "slideshow.h"
 #include "testdata.h"
 
 #include <QtTest>
@@ -43,8 +42,8 @@ struct StepRow
 
 } // namespace
 
-// The widget-free core: stepping and saving over a topic folder holding pictures and
-// descriptions 1 to 5 (picture N is 121 + N pixels wide), the resize rules, the slideshow.
+// The widget-free core: stepping, reading ahead and saving over a topic folder holding pictures
+// and descriptions 1 to 5 (picture N is 121 + N pixels wide), and the resize rules.
 class TestCore : public QObject
 {
     Q_OBJECT
@@ -106,39 +105,6 @@ private slots:
         QCOMPARE(result.notice, row.picture ? QString() : u"Cannot show Maps/1.jpg"_s);
         QCOMPARE(result.description.text.toLatin1(),
                  row.description ? testdata::descriptionBytes("Maps", row.description) : "");
-    }
-
-    void readAhead_data()
-    {
-        QTest::addColumn<int>("selected");
-        QTest::addColumn<QString>("amount");     // in the selected page's box; the others hold 1
-        QTest::addColumn<QStringList>("wanted"); // the first few, after the topic stepped by 1
-        QTest::addColumn<int>("count");
-        // clang-format off
-        QTest::newRow("a step either way") << 0 << "1" << QStringList{"Maps/2.jpg", "Maps/1.jpg", "Sett/1.jpg"} << 11;
-        QTest::newRow("amount changed") << 0 << "3" << QStringList{"Maps/4.jpg", "Maps/1.jpg", "Sett/1.jpg"} << 11;
-        QTest::newRow("amount 0") << 0 << "0" << QStringList{"Maps/1.jpg", "Sett/1.jpg"} << 10;
-        QTest::newRow("past a double's range") << 0 << "1e400" << QStringList{"Maps/1.jpg", "Sett/1.jpg"} << 10;
-        QTest::newRow("page switched") << 9 << "1" << QStringList{"Mari/1.jpg", "Maps/2.jpg", "Sett/1.jpg"} << 10;
-        // clang-format on
-    }
-
-    // What the next click most likely shows: the selected page's one step either way, and
-    // every other page's next picture, which a tab click or a hop shows; picture 1 where a step
-    // meets no picture.
-    void readAhead()
-    {
-        QFETCH(int, selected);
-        QFETCH(QString, amount);
-        QFETCH(QStringList, wanted);
-        QFETCH(int, count);
-        m_collection->step(0, Direction::Forward, QStringLiteral("1"));
-        m_amounts.at(selected) = amount;
-        m_collection->readAhead(selected, m_amounts);
-        const QStringList paths = m_collection->pictures().wanted();
-        QCOMPARE(paths.size(), count);
-        QCOMPARE(paths.first(wanted.size()),
-                 wanted.replaceInStrings(QRegularExpression("^"), m_dir.path() + u'/'));
     }
 
     void decodes_data()
@@ -230,18 +196,6 @@ private slots:
         QFETCH(QRectF, box);
         QFETCH(QRectF, after);
         QCOMPARE(grow ? grown(box) : shrunk(box), after);
-    }
-
-    // Each tick takes draws until one differs from the page it hopped to last, which counts
-    // as page 0 before the first hop; a draw just below 1 is page 9.
-    void hops()
-    {
-        QList<float> draws = {0.05f, 0.0f, 0.42f, 0.4f, 0.35f, 0.99999994f};
-        Slideshow show(kTopicCount, [&draws] { return draws.takeFirst(); });
-        QSignalSpy hopped(&show, &Slideshow::hopped);
-        while (!draws.isEmpty())
-            show.tick();
-        QCOMPARE(QList<QVariantList>(hopped), (QList<QVariantList>{{4}, {3}, {9}}));
     }
 };
 

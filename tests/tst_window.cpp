@@ -104,6 +104,9 @@ private slots:
     // The window stands 800 x 600 with its frame, centred on the screen's free area (here a
     // whole 1280 x 1024 screen, then one with a panel and a frame of a window manager's), in the
     // old face's size whichever stands in for it; the description's scroll bar is always on view.
+    // What is read ahead is what the next click most likely shows: the selected page's step
+    // either way by its own box's amount, then every other page's next picture, which a page's
+    // choice or a hop shows; picture 1 where a step meets no picture.
     void windowOpens()
     {
         QCOMPARE(m_form->windowTitle(), u"Images of the Tarvel Archipelago"_s);
@@ -114,11 +117,18 @@ private slots:
         QCOMPARE(QRect(placed.framePosition, placed.clientSize), QRect(240, 227, 798, 575));
         QCOMPARE(control<DescriptionBox>("Text1")->verticalScrollBarPolicy(),
                  Qt::ScrollBarAlwaysOn);
+        control<QLineEdit>(kTopics.at(0).stepBox)->setText(u"3"_s);
+        const QStringList wanted = m_form->collection().pictures().wanted();
+        QCOMPARE(wanted.size(), kTopicCount + 1);
+        QCOMPARE(wanted.first(3),
+                 QStringList({"Maps/4.jpg", "Maps/1.jpg", "Sett/1.jpg"})
+                     .replaceInStrings(QRegularExpression("^"), m_dir.path() + u'/'));
     }
 
     // The window opens on the first picture, painted as it is. A picture that spreads under
-    // the labels does not show through them, and the strip draws its frame around it; only
-    // its visible corner is held; the text boxes are light grey.
+    // the labels does not show through them, and the strip draws its frame around it, whose top
+    // edge runs on past the captions; only its visible corner is held; the text boxes are light
+    // grey; the labels' marks stand in their middle.
     void picturesStayUnderTheControls()
     {
         const QImage first(m_dir.filePath(QStringLiteral("Maps/1.jpg")));
@@ -132,12 +142,20 @@ private slots:
                  control("Label1")->palette().color(QPalette::Button));
         for (const char *box : {"Text1", "Text16"})
             QCOMPARE(window.pixelColor(control(box)->pos() + QPoint(4, 4)), QColor(192, 192, 192));
-        QVERIFY(window.pixel(300, control("SSTab1")->height() - 1)
-                != control("SSTab1")->palette().color(QPalette::Window).rgb());
+        const QRgb frame = window.pixel(0, control("SSTab1")->height() / 2);
+        QVERIFY(frame != control("SSTab1")->palette().color(QPalette::Window).rgb());
+        QCOMPARE(window.pixel(control("SSTab1")->width() - 2, tabBar()->height() - 1), frame);
+        const QImage grow = control("Label1")->grab().toImage();
+        const QRect mark = QRegion(QBitmap::fromImage(grow.createMaskFromColor(grow.pixel(0, 0),
+                                                                               Qt::MaskOutColor)))
+                               .boundingRect();
+        QVERIFY(qAbs(mark.left() + mark.right() + 1 - grow.width()) <= 1);
     }
 
     // "-" and "+" are on view while the slideshow runs and move its interval within 1 to 10
-    // seconds; a hop selects a page, which a page's choice steps and saves to as a click does.
+    // seconds; a tick draws until it meets a page other than the one it hopped to last, a draw
+    // just below 1 being the last page, and the hop selects that page, which a page's choice
+    // steps and saves to as a click does.
     void slideshowHopsAndSteps()
     {
         auto *timer = control<QTimer>("Timer1");
@@ -152,9 +170,11 @@ private slots:
                 click(button);
             QCOMPARE(timer->interval(), interval);
         }
-        m_draws = {0.65f};
-        QMetaObject::invokeMethod(timer, "timeout");
-        QCOMPARE(tabBar()->currentIndex(), 6);
+        m_draws = {0.65f, 0.6f, 0.99999994f};
+        for (const int page : {6, 9}) {
+            QMetaObject::invokeMethod(timer, "timeout");
+            QCOMPARE(tabBar()->currentIndex(), page);
+        }
         click("Command9");
         QVERIFY(!timer->isActive());
         QVERIFY(!control("Command13")->isVisible());
