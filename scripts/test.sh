@@ -26,7 +26,8 @@ cmake --build --preset asan
 ctest --preset asan
 
 # Debian's Qt is not built for ThreadSanitizer, so the locks inside it are invisible to it: the
-# preset has it ignore the accesses Qt's own code makes, and still watch the program's.
+# preset has it ignore the accesses Qt's own code makes, and the allocations Qt Gui makes
+# (tests/tsan.supp), and still watch the program's.
 cmake --preset tsan
 cmake --build --preset tsan
 ctest --preset tsan
