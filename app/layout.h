@@ -51,6 +51,34 @@ inline constexpr std::array<RoleLayout, 7> kRoles = {{
 }};
 // clang-format on
 
+// The names of a page's seven controls, by which the window names its widgets.
+struct PageNames
+{
+    const char *picture;
+    const char *description;
+    const char *stepBox;
+    const char *back;
+    const char *forward;
+    const char *grow;
+    const char *shrink;
+};
+
+// In tab order.
+// clang-format off
+inline constexpr std::array<PageNames, kTopicCount> kPageNames = {{
+    {"Image1", "Text1", "Text16", "Command1", "Command2", "Label1", "Label2"},
+    {"Image2", "Text2", "Text17", "Command3", "Command4", "Label4", "Label3"},
+    {"Image3", "Text3", "Text18", "Command5", "Command6", "Label6", "Label5"},
+    {"Image4", "Text4", "Text19", "Command7", "Command8", "Label8", "Label7"},
+    {"Image14", "Text14", "Text29", "Command27", "Command28", "Label28", "Label27"},
+    {"Image6", "Text6", "Text21", "Command11", "Command12", "Label12", "Label11"},
+    {"Image13", "Text13", "Text28", "Command25", "Command26", "Label26", "Label25"},
+    {"Image8", "Text8", "Text23", "Command15", "Command16", "Label16", "Label15"},
+    {"Image9", "Text9", "Text24", "Command17", "Command18", "Label18", "Label17"},
+    {"Image12", "Text12", "Text27", "Command23", "Command24", "Label24", "Label23"},
+}};
+// clang-format on
+
 // Per page: the picture's size before loading and the focus order of the controls that take
 // focus (labels and pictures never do).
 struct PageLayout

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char *argv[])
 {
@@ -21,5 +22,9 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tarvel_images.TarvelImages"));
     MainWindow window;
     window.start(line.folder());
-    return app.exec();
+    const int status = QApplication::exec();
+    // Ends at once, whatever the readers wait for: nothing is written at close, and a reader may
+    // sit on a share that never answers, where waiting for it would keep the program from ending.
+    std::fflush(nullptr);
+    std::_Exit(status);
 }

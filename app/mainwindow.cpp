@@ -12,6 +12,7 @@
 #include <QAccessible>
 #include <QLineEdit>
 #include <QTabBar>
+#include <QTimer>
 #include <algorithm>
 #include <vector>
 
@@ -70,14 +71,15 @@ QSize visiblePictureArea()
 MainWindow::MainWindow(Slideshow::RandomSource random, QWidget *parent)
     : QWidget(parent),
       // The screen's profile is read once, as the window is made.
-      m_collection(std::make_unique<Collection>(visiblePictureArea(),
-                                                screenColourSpace(publishedScreenProfile()))),
+      m_collection(std::make_unique<Collection>(
+          DecodeSettings{visiblePictureArea(), screenColourSpace(publishedScreenProfile())})),
       m_slideshow(new Slideshow(kTopicCount, random ? std::move(random) : nextRandomNumber, this))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(layout::kCaption));
     setFont(makeFont(layout::kWindowFont));
     m_slideshow->timer()->setObjectName(QString::fromLatin1(layout::kTimerName));
+    connect(m_collection.get(), &Collection::stepped, this, &MainWindow::showStep);
 }
 
 MainWindow::~MainWindow() = default;
@@ -107,9 +109,9 @@ void MainWindow::build()
 void MainWindow::buildPage(int topic)
 {
     using layout::Role;
-    const Topic &names = kTopics.at(std::size_t(topic));
+    const layout::PageNames &names = layout::kPageNames.at(std::size_t(topic));
     const layout::PageLayout &layout = layout::kPages.at(std::size_t(topic));
-    const QString caption = QString::fromLatin1(names.caption);
+    const QString caption = QString::fromLatin1(kTopics.at(std::size_t(topic)).caption);
     QWidget *container = m_tabs->addPage(caption);
     Page &page = m_pages.at(std::size_t(topic));
     for (const layout::RoleLayout &role : layout::kRoles) {
@@ -185,7 +187,10 @@ void MainWindow::buildWindowButtons()
 
 void MainWindow::wirePage(const Page &page, int topic)
 {
-    connect(page.stepBox, &QLineEdit::textChanged, this, &MainWindow::readAhead);
+    connect(page.stepBox, &QLineEdit::textChanged, this, [this, topic](const QString &text) {
+        m_collection->setAmountText(topic, text);
+        readAhead();
+    });
     connect(page.back, &QPushButton::clicked, this,
             [this, topic] { step(topic, Direction::Backward); });
     connect(page.forward, &QPushButton::clicked, this,
@@ -221,29 +226,38 @@ void MainWindow::start(const QString &folder)
     // The first picture is read ahead while the window is being built.
     m_collection->open(folder);
     m_collection->selectTopic(0);
+    for (int topic = 0; topic < kTopicCount; ++topic)
+        m_collection->setAmountText(topic, QString::fromLatin1(layoutOf(layout::Role::StepBox).text));
     readAhead();
     build();
     placeOnScreen();
     step(0, Direction::Forward);
-    show();
+    // On view with its first picture, or without it where its files are slow to answer.
+    constexpr int kLongestFirstWaitMs = 250;
+    QTimer::singleShot(kLongestFirstWaitMs, this, &MainWindow::showFirstFrame);
+}
+
+void MainWindow::showFirstFrame()
+{
+    if (!m_firstFrameShown)
+        show();
+    m_firstFrameShown = true;
 }
 
 void MainWindow::readAhead()
 {
-    // Before the pages are built, every step box would hold its first text.
-    std::array<QString, kTopicCount> amounts;
-    amounts.fill(QString::fromLatin1(layoutOf(layout::Role::StepBox).text));
-    for (std::size_t topic = 0; topic < amounts.size() && m_tabs; ++topic)
-        amounts.at(topic) = m_pages.at(topic).stepBox->text();
     // Until the window is on view only what start-up shows, so as not to slow the first frame.
-    m_collection->readAhead(m_tabs ? m_tabs->currentIndex() : 0, amounts,
-                            isVisible() ? kTopicCount : 1);
+    m_collection->readAhead(m_tabs ? m_tabs->currentIndex() : 0, isVisible() ? kTopicCount : 1);
 }
 
 void MainWindow::step(int topic, Direction direction)
 {
+    m_collection->step(topic, direction);
+}
+
+void MainWindow::showStep(int topic, const StepResult &result)
+{
     Page &page = m_pages.at(std::size_t(topic));
-    const StepResult result = m_collection->step(topic, direction, page.stepBox->text());
     if (result.picture.isNull())
         page.picture->showNotice(result.notice);
     else
@@ -256,9 +270,10 @@ void MainWindow::step(int topic, Direction direction)
     announcement.setPoliteness(QAccessible::AnnouncementPoliteness::Polite);
     QAccessible::updateAccessibility(&announcement);
 #endif
+    showFirstFrame();
     // At once, not at the window's next update: the picture is ready, and only showing is left.
     page.picture->repaint();
-    // Once the click's frame is painted: a decode must not compete with it.
+    // Once the step's frame is painted: a decode must not compete with it.
     QMetaObject::invokeMethod(this, &MainWindow::readAhead, Qt::QueuedConnection);
 }
 

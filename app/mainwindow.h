@@ -62,6 +62,8 @@ private:
     void wirePage(const Page &page, int topic);
     void setFocusOrder();
     void step(int topic, Direction direction);
+    void showStep(int topic, const StepResult &result);
+    void showFirstFrame();
     void switchTopic(int topic);
     void readAhead();
     void save();
@@ -74,4 +76,5 @@ private:
     Slideshow *m_slideshow;
     bool m_placedWithoutFrame = false;
     bool m_placedInFrame = false;
+    bool m_firstFrameShown = false;
 };

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QSize area(788, 553);
     const QColorSpace screen = screenColourSpace(
         QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)));
-    const LoadedPicture picture = loadPicture(path, area, nullptr, screen);
+    const LoadedPicture picture = loadPicture(path, {area, screen});
     if (!picture.isNull() && picture.visible.size() != picture.fullSize.boundedTo(area))
         std::abort();
     return 0;

@@ -71,9 +71,10 @@ QImage readPiece(QIODevice &device, QSize stored, QRect needed, QRect kept, QStr
 
 } // namespace
 
-LoadedPicture loadPicture(const QString &path, QSize visibleArea,
-                          const std::atomic<bool> *cancelled, const QColorSpace &screen)
+LoadedPicture loadPicture(const QString &path, const DecodeSettings &settings,
+                          const std::atomic<bool> *cancelled)
 {
+    const QColorSpace &screen = settings.screen;
     if (!mayOpen(path))
         return failure(QStringLiteral("is not a plain file"));
     // Read, not mapped: a file cut short while mapped would end the program.
@@ -100,7 +101,7 @@ LoadedPicture loadPicture(const QString &path, QSize visibleArea,
     // be seen keeps the visible pixels identical to those of a whole decode.
     constexpr int kEdgeMargin = 16;
     const QRect whole(QPoint(0, 0), result.fullSize);
-    const QRect shown = whole.intersected(QRect(QPoint(0, 0), visibleArea));
+    const QRect shown = whole.intersected(QRect(QPoint(0, 0), settings.visibleArea));
     const QRect needed =
         mapped(toStored, whole.intersected(shown.adjusted(0, 0, kEdgeMargin, kEdgeMargin)));
     const QRect kept = mapped(toStored, shown);

@@ -17,11 +17,18 @@ struct LoadedPicture
     bool isNull() const { return visible.isNull(); }
 };
 
+// What a decode needs to know of the window: how much of a picture a page can show, and the
+// colour space the screen shows it in.
+struct DecodeSettings
+{
+    QSize visibleArea;
+    QColorSpace screen;
+};
+
 // Reads a picture by its content, whatever its name says, turned upright as Qt reads its
-// orientation, decoding only the top-left part of at most visibleArea pixels; the rest would
-// be cut off by the page anyway. A picture with a colour profile comes converted into the
+// orientation, decoding only the top-left part of at most the visible area's pixels; the rest
+// would be cut off by the page anyway. A picture with a colour profile comes converted into the
 // screen's colour space. Fails on a missing, unreadable or non-picture file, and on a JPEG whose
 // decoding was cancelled.
-LoadedPicture loadPicture(const QString &path, QSize visibleArea,
-                          const std::atomic<bool> *cancelled = nullptr,
-                          const QColorSpace &screen = QColorSpace(QColorSpace::SRgb));
+LoadedPicture loadPicture(const QString &path, const DecodeSettings &settings,
+                          const std::atomic<bool> *cancelled = nullptr);

@@ -8,6 +8,7 @@
 #include <deque>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -20,11 +21,17 @@ constexpr std::size_t kHeldShown = 4;
 
 struct Entry
 {
-    explicit Entry(const QString &wantedPath) : path(wantedPath) {}
+    explicit Entry(const QString &wantedPath, const QString &insteadPath = {})
+        : path(wantedPath), instead(insteadPath)
+    {
+    }
 
     enum State { Queued, ReadAhead, Done };
 
+    bool isMissing() const { return state == Done && stamp && !stamp->exists; }
+
     QString path;
+    QString instead; // read next where this file turns out to be missing
     State state = Queued;
     std::optional<FileStamp> stamp; // of the file as read; none where that cannot be told
     LoadedPicture picture;
@@ -32,7 +39,7 @@ struct Entry
 
 // Reads a picture with the state of its file from start to end. A read whose file changed
 // meanwhile, or too soon after its last change to tell the two apart, matches no state.
-Entry read(const QString &path, QSize visibleArea, const QColorSpace &screen,
+Entry read(const QString &path, const DecodeSettings &settings,
            const std::atomic<bool> *cancelled, bool mayWait)
 {
     constexpr auto kLongestWait = std::chrono::milliseconds(20);
@@ -47,7 +54,7 @@ Entry read(const QString &path, QSize visibleArea, const QColorSpace &screen,
     Entry entry(path);
     entry.state = Entry::Done;
     // Stepping past a topic's last number meets no file: no decode is spent on it.
-    entry.picture = before.exists ? loadPicture(path, visibleArea, cancelled, screen)
+    entry.picture = before.exists ? loadPicture(path, settings, cancelled)
                                   : LoadedPicture{{}, {}, QStringLiteral("No such file")};
     if (before.settledBy(start) && stampOf(path) == before)
         entry.stamp = before;
@@ -70,10 +77,9 @@ bool isDecode(const Entry &read)
 // Everything the worker and the window's thread share, behind one mutex.
 struct ReadAhead::Shared
 {
-    Shared(QSize area, const QColorSpace &screenSpace) : visibleArea(area), screen(screenSpace) {}
+    explicit Shared(const DecodeSettings &decodeSettings) : settings(decodeSettings) {}
 
-    const QSize visibleArea;
-    const QColorSpace screen;
+    const DecodeSettings settings;
     std::mutex mutex;
     std::condition_variable changed;
     std::vector<Entry> entries; // in the order they are wanted
@@ -98,6 +104,13 @@ struct ReadAhead::Shared
         return it == shown.end() ? nullptr : &*it;
     }
 
+    // A picture shown lately is held as it was read.
+    Entry heldOrNew(const QString &path) const
+    {
+        const Entry *held = findShown(path);
+        return held ? *held : Entry(path);
+    }
+
     Entry *nextToRead()
     {
         const auto it = std::find_if(entries.begin(), entries.end(),
@@ -117,13 +130,18 @@ struct ReadAhead::Shared
             reading = next->path;
             abandoned = false;
             lock.unlock();
-            Entry done = read(reading, visibleArea, screen, &abandoned, true);
+            Entry done = read(reading, settings, &abandoned, true);
             lock.lock();
             reading.clear();
             const bool decoded = isDecode(done);
             if (Entry *entry = find(done.path); entry && entry->state == Entry::ReadAhead) {
+                done.instead = entry->instead;
                 *entry = std::move(done);
                 decodes.ahead += decoded;
+                // Where a step meets no picture, the click shows another one instead.
+                if (entry->isMissing() && !entry->instead.isEmpty() && !find(entry->instead))
+                    entries.insert(entries.begin() + (entry - entries.data()) + 1,
+                                   heldOrNew(entry->instead));
             } else {
                 decodes.abandoned += decoded;
             }
@@ -140,21 +158,18 @@ struct ReadAhead::Shared
     }
 };
 
-ReadAhead::ReadAhead(QSize visibleArea, const QColorSpace &screen)
-    : m_shared(std::make_unique<Shared>(visibleArea, screen)),
-      m_worker([shared = m_shared.get()] { shared->work(); })
+ReadAhead::ReadAhead(const DecodeSettings &settings)
+    : m_shared(std::make_shared<Shared>(settings))
 {
+    std::thread([shared = m_shared] { shared->work(); }).detach();
 }
 
 ReadAhead::~ReadAhead()
 {
-    {
-        std::lock_guard lock(m_shared->mutex);
-        m_shared->stopping = true;
-        m_shared->abandoned = true;
-        m_shared->changed.notify_all();
-    }
-    m_worker.join();
+    std::lock_guard lock(m_shared->mutex);
+    m_shared->stopping = true;
+    m_shared->abandoned = true;
+    m_shared->changed.notify_all();
 }
 
 QStringList ReadAhead::wanted() const
@@ -179,20 +194,23 @@ ReadAhead::Decodes ReadAhead::decodes() const
     return m_shared->decodes;
 }
 
-void ReadAhead::prepare(const QStringList &paths)
+void ReadAhead::prepare(const QList<Wanted> &pictures)
 {
     std::lock_guard lock(m_shared->mutex);
     std::vector<Entry> wanted;
-    for (const QString &path : paths) {
-        if (std::any_of(wanted.begin(), wanted.end(),
-                        [&](const Entry &e) { return e.path == path; }))
-            continue;
-        if (Entry *known = m_shared->find(path))
-            wanted.push_back(std::move(*known));
-        else if (const Entry *shown = m_shared->findShown(path))
-            wanted.push_back(*shown);
-        else
-            wanted.emplace_back(path);
+    const auto keep = [&](const QString &path, const QString &instead) -> const Entry & {
+        const auto it = std::find_if(wanted.begin(), wanted.end(),
+                                     [&](const Entry &e) { return e.path == path; });
+        if (it != wanted.end())
+            return *it;
+        Entry *known = m_shared->find(path);
+        wanted.push_back(known ? std::move(*known) : m_shared->heldOrNew(path));
+        wanted.back().instead = instead;
+        return wanted.back();
+    };
+    for (const Wanted &picture : pictures) {
+        if (keep(picture.path, picture.instead).isMissing() && !picture.instead.isEmpty())
+            keep(picture.instead, {});
     }
     m_shared->entries = std::move(wanted);
     if (!m_shared->reading.isEmpty() && !m_shared->find(m_shared->reading))
@@ -219,15 +237,17 @@ LoadedPicture ReadAhead::take(const QString &path, bool *wasReady)
     // The file's state is checked outside the lock: a slow share must not hold up the worker.
     const bool unchanged = ready && ready->stamp && stampOf(path) == *ready->stamp;
     Entry taken = unchanged ? std::move(*ready)
-                            : read(path, m_shared->visibleArea, m_shared->screen, nullptr, false);
+                            : read(path, m_shared->settings, nullptr, false);
     if (wasReady)
         *wasReady = unchanged;
 
     std::lock_guard lock(m_shared->mutex);
     m_shared->decodes.atClick += !unchanged && isDecode(taken);
     // The worker started nothing meanwhile, so a picture still queued is this one now.
-    if (Entry *entry = m_shared->find(path); entry && !unchanged)
+    if (Entry *entry = m_shared->find(path); entry && !unchanged) {
+        taken.instead = entry->instead;
         *entry = taken;
+    }
     if (taken.stamp && !taken.picture.isNull())
         m_shared->remember(taken);
     --m_shared->clicks;

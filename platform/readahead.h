@@ -2,11 +2,9 @@
 
 #include "pictureloader.h"
 
-#include <QColorSpace>
-#include <QSize>
+#include <QList>
 #include <QStringList>
 #include <memory>
-#include <thread>
 
 // Decodes, on a thread of its own, the visible corners of the pictures that the next clicks
 // most likely show, so that a click finds its picture ready. Each picture is decoded once: a
@@ -16,21 +14,27 @@
 class ReadAhead
 {
 public:
-    // Pictures are shown in the screen's colour space.
-    explicit ReadAhead(QSize visibleArea,
-                       const QColorSpace &screen = QColorSpace(QColorSpace::SRgb));
-    // Cancels the read under way at its next block and waits for the thread to end.
+    // A picture worth having ready, and the one a click shows instead where its file is missing.
+    struct Wanted
+    {
+        QString path;
+        QString instead;
+    };
+
+    explicit ReadAhead(const DecodeSettings &settings);
+    // Cancels the read under way at its next block, and leaves the thread to end by itself: a
+    // read may sit on a share that never answers.
     ~ReadAhead();
     ReadAhead(const ReadAhead &) = delete;
     ReadAhead &operator=(const ReadAhead &) = delete;
 
     // The pictures worth having ready, most wanted first; any other is let go, and a read of
     // one let go stops at its next block.
-    void prepare(const QStringList &paths);
+    void prepare(const QList<Wanted> &pictures);
 
     // The picture at path as its file is now: the one read ahead where the file has not
     // changed since, waiting for it if it is being read; otherwise read here and now, before
-    // any other read starts. wasReady tells which.
+    // any other read starts. wasReady tells which. May wait on the file: never the window's.
     LoadedPicture take(const QString &path, bool *wasReady = nullptr);
 
     QStringList wanted() const;
@@ -47,6 +51,5 @@ public:
 
 private:
     struct Shared;
-    std::unique_ptr<Shared> m_shared;
-    std::thread m_worker;
+    std::shared_ptr<Shared> m_shared;
 };

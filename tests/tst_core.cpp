@@ -50,16 +50,37 @@ class TestCore : public QObject
 
     QTemporaryDir m_dir;
     std::optional<Collection> m_collection;
-    std::array<QString, kTopicCount> m_amounts; // every page's step box
+    QStringList m_arrived; // "topic:number" of each step handed over, in order
+
+    // Steps a topic by amount, and once told to, waits until a step is handed over.
+    void ask(int topic, Direction direction, const QString &amount)
+    {
+        m_collection->setAmountText(topic, amount);
+        m_collection->step(topic, direction);
+    }
+    StepResult stepOnce(Direction direction, const char *amount)
+    {
+        std::optional<StepResult> result;
+        const auto connection = connect(&*m_collection, &Collection::stepped, this,
+                                        [&result](int, const StepResult &r) { result = r; });
+        ask(0, direction, QString::fromLatin1(amount));
+        const bool handed = QTest::qWaitFor([&result] { return result.has_value(); });
+        disconnect(connection);
+        return handed ? *result : StepResult{{}, u"never handed over"_s, {}, qQNaN(), {}};
+    }
 
 private slots:
     void init()
     {
-        QDir(m_dir.filePath(QStringLiteral("Maps"))).removeRecursively();
-        testdata::makeCollection(m_dir.path(), 5, 1);
-        m_collection.emplace(kVisibleArea);
+        for (const char *folder : {"Maps", "Sett"})
+            QDir(m_dir.filePath(QString::fromLatin1(folder))).removeRecursively();
+        testdata::makeCollection(m_dir.path(), 5, 2);
+        m_collection.emplace(kSrgbPage);
         m_collection->open(m_dir.path());
-        m_amounts.fill(QStringLiteral("1"));
+        m_arrived.clear();
+        connect(&*m_collection, &Collection::stepped, this, [this](int topic, const StepResult &r) {
+            m_arrived << u"%1:%2"_s.arg(topic).arg(r.number);
+        });
     }
 
     void step_data()
@@ -92,13 +113,14 @@ private slots:
         QFETCH(StepRow, row);
         spoil(m_dir.filePath(QStringLiteral("Maps")), row.spoiled, row.how);
         m_collection->selectTopic(1); // a step reads its own topic's folder, whichever is selected
-        m_collection->step(0, Direction::Forward, QString::number(row.from));
+        stepOnce(Direction::Forward, QByteArray::number(row.from).constData());
         if (*row.warning)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(row.warning));
         else
             QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
 
-        const StepResult result = m_collection->step(0, row.direction, row.amount);
+        const StepResult result = stepOnce(row.direction, row.amount);
+        QCOMPARE(result.number, row.number);
         QCOMPARE(m_collection->pictureNumber(0), row.number);
         QCOMPARE(m_collection->currentNumberText(), QString::number(row.number));
         QCOMPARE(result.picture.isNull() ? 0 : result.picture.fullSize.width() - 121, row.picture);
@@ -132,14 +154,56 @@ private slots:
                 const auto ready = std::bind_front(&ReadAhead::isReady, &pictures);
                 QTRY_VERIFY(std::ranges::all_of(pictures.wanted(), ready));
             } else {
-                m_collection->step(0, Direction::Forward, QStringLiteral("1"));
-                m_collection->readAhead(0, m_amounts);
+                stepOnce(Direction::Forward, "1");
+                m_collection->readAhead(0, 1);
             }
         }
         const ReadAhead::Decodes decodes = pictures.decodes();
         QCOMPARE(decodes.atClick, atClick < 0 ? decodes.atClick : atClick);
         QCOMPARE(decodes.ahead + decodes.atClick, total);
         QCOMPARE(decodes.abandoned, 0);
+    }
+
+    void pending_data()
+    {
+        QTest::addColumn<int>("boundMs");
+        // "T>N": topic T steps forward by N; "=T:N": the next step handed over is T's, to N;
+        // "r": Maps/3.jpg's decoder, which has held its read so far, hands its picture; "x": the
+        // collection goes.
+        QTest::addColumn<QString>("script");
+        QTest::newRow("another page goes on") << 10'000 << "0>1 1>1 =1:1 r =0:3";
+        QTest::newRow("steps of a page in order") << 10'000 << "0>1 0>1 r =0:3 =0:4";
+        QTest::newRow("bounded, then tried again") << 200 << "0>1 =0:1 r 0>2 =0:3";
+        QTest::newRow("gone while a read waits") << 10'000 << "0>1 x";
+    }
+
+    // A step is handed over once its files answer, in the order its page asked; a decode that
+    // does not answer in time counts as a picture that cannot be shown; nothing waits for one.
+    void pending()
+    {
+        QFETCH(int, boundMs);
+        QFETCH(QString, script);
+        const QString release = m_dir.filePath(u"release"_s);
+        QFile::remove(release);
+        QVERIFY(testdata::writeBytes(m_dir.filePath(u"Maps/3.jpg"_s),
+                                     "TARVELTEST 124 until " + QFile::encodeName(release) + '\n'));
+        stepOnce(Direction::Forward, "2");
+        m_collection->setAnswerTimeout(std::chrono::milliseconds(boundMs));
+        if (boundMs < 10'000)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"3.jpg: no answer within"_s));
+        qsizetype handed = 0;
+        for (const QString &word : script.split(u' ')) {
+            if (word == u"r")
+                testdata::writeBytes(release, {});
+            else if (word == u"x")
+                m_collection.reset();
+            else if (word.startsWith(u'=') && ++handed)
+                QTRY_COMPARE(m_arrived.value(handed), word.mid(1));
+            else
+                ask(word.left(1).toInt(), Direction::Forward, word.mid(2));
+        }
+        QCOMPARE(m_arrived.size(), handed + 1);
+        testdata::writeBytes(release, {});
     }
 
     void save_data()
@@ -163,7 +227,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(TextForm, form);
         QFETCH(QByteArray, bytes);
-        m_collection->step(0, Direction::Forward, QStringLiteral("2"));
+        stepOnce(Direction::Forward, "2");
         if (bytes.isEmpty()) {
             spoil(m_dir.filePath(QStringLiteral("Maps")), {QStringLiteral("2.txt")}, Spoil::Folder);
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("2.txt")));

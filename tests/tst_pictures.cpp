@@ -56,7 +56,7 @@ private slots:
     void visiblePartMatchesUprightWholeDecode()
     {
         QFETCH(QString, path);
-        const LoadedPicture picture = loadPicture(path, kVisibleArea);
+        const LoadedPicture picture = loadPicture(path, kSrgbPage);
         QImageReader reader(path);
         reader.setAutoTransform(true);
         QImage whole = reader.read();
@@ -127,10 +127,10 @@ private slots:
         // Qt's own reader leaves a CMYK picture's colours as they are.
         const QString cmyk = TARVEL_TEST_PICTURES "/cmyk-adobe-with-profile.jpg";
         const QImage viaSrgb =
-            loadPicture(cmyk, kVisibleArea).visible.convertedToColorSpace(screen);
+            loadPicture(cmyk, kSrgbPage).visible.convertedToColorSpace(screen);
         if (kCmykProfiles)
             QCOMPARE_LT(
-                meanDifference(loadPicture(cmyk, kVisibleArea, nullptr, screen).visible, viaSrgb),
+                meanDifference(loadPicture(cmyk, {kVisibleArea, screen}).visible, viaSrgb),
                 1);
     }
 
@@ -147,7 +147,7 @@ private slots:
         QCOMPARE(device.read(10), "\xff\xd8\xff\xe0\0\x10JFIF"_ba);
         cancelled = true;
         QCOMPARE(device.read(1), QByteArray());
-        QVERIFY(loadPicture(file.fileName(), kVisibleArea, &cancelled).isNull());
+        QVERIFY(loadPicture(file.fileName(), kSrgbPage, &cancelled).isNull());
     }
 };
 

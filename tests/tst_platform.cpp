@@ -145,8 +145,8 @@ private slots:
         if (change != Change::AddedAfterMiss)
             QVERIFY(writePicture(m_path, 300));
         QVERIFY(writePicture(other, 301));
-        ReadAhead ahead(kVisibleArea, QColorSpace::DisplayP3);
-        ahead.prepare({m_path, m_path});
+        ReadAhead ahead({kVisibleArea, QColorSpace::DisplayP3});
+        ahead.prepare({{m_path, {}}, {m_path, {}}});
         QTRY_VERIFY(ahead.isReady(m_path));
         if (change == Change::RewrittenKeepingSizeAndTime)
             QVERIFY(writePicture(m_path, 301, QFileInfo(m_path).lastModified()));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pictureloader.h"
 #include "topictable.h"
 
 #include <QByteArray>
@@ -12,6 +13,8 @@ using namespace Qt::StringLiterals;
 
 // What a page can show of a picture placed at its usual spot.
 inline constexpr QSize kVisibleArea(788, 553);
+// Such a page on a screen without a profile of its own.
+inline const DecodeSettings kSrgbPage{kVisibleArea, QColorSpace(QColorSpace::SRgb)};
 
 // Real files for the tests: pictures made with Qt, topic folders laid out as the program
 // expects them.
