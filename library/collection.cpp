@@ -79,7 +79,8 @@ StepResult readStep(ReadAhead &pictures, const QString &folder, double number,
 } // namespace
 
 Collection::Collection(const DecodeSettings &settings, QObject *parent)
-    : QObject(parent), m_pictures(std::make_shared<ReadAhead>(settings))
+    : QObject(parent), m_pictures(std::make_shared<ReadAhead>(settings)),
+      m_answerTimeout(settings.timeout)
 {
     for (int topic = 0; topic < kTopicCount; ++topic) {
         auto *deadline = new QTimer(this);

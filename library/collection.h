@@ -48,7 +48,7 @@ public:
     // Asks for one step of a topic's picture number. stepped() hands the picture and
     // description of the number it arrives at, or those of picture 1 when that fails, once they
     // are read; a topic's steps are handed in the order asked, each from where the one before
-    // arrived. Files that do not answer within the answer timeout count as ones that fail.
+    // arrived. Files that do not answer within the settings' timeout count as ones that fail.
     void step(int topic, Direction direction);
 
     // The picture a step of a topic leads to from where the topic stands, before any fallback.
@@ -66,7 +66,6 @@ public:
     // False, with the old file untouched, when it cannot.
     bool save(const QString &text, TextForm form) const;
 
-    void setAnswerTimeout(std::chrono::milliseconds timeout) { m_answerTimeout = timeout; }
     QString currentNumberText() const { return m_currentNumberText; }
     double pictureNumber(int topic) const { return m_pictureNumbers.at(std::size_t(topic)); }
     const ReadAhead &pictures() const { return *m_pictures; }
@@ -100,5 +99,5 @@ private:
     std::array<double, kTopicCount> m_pictureNumbers{}; // 0 until a topic's first step
     std::array<QString, kTopicCount> m_amountTexts;
     std::array<Steps, kTopicCount> m_steps;
-    std::chrono::milliseconds m_answerTimeout{10'000};
+    const std::chrono::milliseconds m_answerTimeout;
 };

@@ -16,15 +16,8 @@ qint64 nanosecondsOf(const struct timespec &time)
     return qint64(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
 }
 
-} // namespace
-#endif
-
-FileStamp stampOf(const QString &path)
+FileStamp stampOf(const struct stat &info)
 {
-#ifdef Q_OS_UNIX
-    struct stat info = {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return {};
 #ifdef Q_OS_DARWIN
     const struct timespec &modified = info.st_mtimespec, &changed = info.st_ctimespec;
 #else
@@ -36,6 +29,18 @@ FileStamp stampOf(const QString &path)
             nanosecondsOf(changed),
             quint64(info.st_dev),
             quint64(info.st_ino)};
+}
+
+} // namespace
+#endif
+
+FileStamp stampOf(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat info = {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return stampOf(info);
 #else
     // Windows has no change time that tools cannot set; the size and both times tell most
     // changes, and the tick rule the rest.
@@ -61,4 +66,17 @@ nanoseconds FileStamp::tick() const
 bool FileStamp::settledBy(system_clock::time_point readStart) const
 {
     return readStart.time_since_epoch() >= nanoseconds(changed) + tick();
+}
+
+FileStamp stampOf(const QFile &file)
+{
+#ifdef Q_OS_UNIX
+    // Pipes and devices have no state a read could be compared by.
+    struct stat info = {};
+    if (::fstat(file.handle(), &info) != 0 || !S_ISREG(info.st_mode))
+        return {};
+    return stampOf(info);
+#else
+    return stampOf(file.fileName());
+#endif
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
 #include <QtGlobal>
 #include <chrono>
@@ -24,3 +25,5 @@ struct FileStamp
 };
 
 FileStamp stampOf(const QString &path);
+// Of an open file, which need not be the one its path names any more; none but a plain file's.
+FileStamp stampOf(const QFile &file);

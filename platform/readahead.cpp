@@ -1,6 +1,7 @@
 #include "readahead.h"
 
 #include "filestamp.h"
+#include "textfile.h"
 
 #include <algorithm>
 #include <atomic>
@@ -37,35 +38,6 @@ struct Entry
     LoadedPicture picture;
 };
 
-// Reads a picture with the state of its file from start to end. A read whose file changed
-// meanwhile, or too soon after its last change to tell the two apart, matches no state.
-Entry read(const QString &path, const DecodeSettings &settings,
-           const std::atomic<bool> *cancelled, bool mayWait)
-{
-    constexpr auto kLongestWait = std::chrono::milliseconds(20);
-    FileStamp before = stampOf(path);
-    auto start = Clock::now();
-    if (mayWait && !before.settledBy(start) && before.tick() <= kLongestWait) {
-        std::this_thread::sleep_until(
-            Clock::time_point(std::chrono::nanoseconds(before.changed) + before.tick()));
-        before = stampOf(path);
-        start = Clock::now();
-    }
-    Entry entry(path);
-    entry.state = Entry::Done;
-    // Stepping past a topic's last number meets no file: no decode is spent on it.
-    entry.picture = before.exists ? loadPicture(path, settings, cancelled)
-                                  : LoadedPicture{{}, {}, QStringLiteral("No such file")};
-    if (before.settledBy(start) && stampOf(path) == before)
-        entry.stamp = before;
-    // In a form painted as it is: any other would be converted at every paint. A picture
-    // already in it is left as it is.
-    QImage &visible = entry.picture.visible;
-    visible.convertTo(visible.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                : QImage::Format_RGB32);
-    return entry;
-}
-
 // A file that was not there cost no decode.
 bool isDecode(const Entry &read)
 {
@@ -77,9 +49,9 @@ bool isDecode(const Entry &read)
 // Everything the worker and the window's thread share, behind one mutex.
 struct ReadAhead::Shared
 {
-    explicit Shared(const DecodeSettings &decodeSettings) : settings(decodeSettings) {}
+    explicit Shared(const DecodeSettings &settings) : decoder(settings) {}
 
-    const DecodeSettings settings;
+    Decoder decoder;
     std::mutex mutex;
     std::condition_variable changed;
     std::vector<Entry> entries; // in the order they are wanted
@@ -89,6 +61,58 @@ struct ReadAhead::Shared
     bool stopping = false;
     std::atomic<bool> abandoned = false; // the worker's read is no longer wanted
     Decodes decodes;
+    std::deque<FileStamp> fatal; // files whose decode ended a helper, the latest few
+
+    // Reads a picture with the state of its file from start to end. A read whose file changed
+    // meanwhile, or too soon after its last change to tell the two apart, matches no state.
+    Entry read(const QString &path, const std::atomic<bool> *cancelled, bool mayWait)
+    {
+        constexpr auto kLongestWait = std::chrono::milliseconds(20);
+        FileStamp before = stampOf(path);
+        auto start = Clock::now();
+        if (mayWait && !before.settledBy(start) && before.tick() <= kLongestWait) {
+            std::this_thread::sleep_until(
+                Clock::time_point(std::chrono::nanoseconds(before.changed) + before.tick()));
+            before = stampOf(path);
+            start = Clock::now();
+        }
+        Entry entry(path);
+        entry.state = Entry::Done;
+        // Stepping past a topic's last number meets no file: no decode is spent on it.
+        FileStamp opened = before;
+        entry.picture = before.exists ? decodeOpened(path, &opened, cancelled)
+                                      : LoadedPicture{{}, {}, QStringLiteral("No such file")};
+        if (before.settledBy(start) && opened == before && stampOf(path) == before)
+            entry.stamp = before;
+        return entry;
+    }
+
+    // The picture of the file as opened, whose stamp is read from it. A file that ended a
+    // helper is not handed to another until it changes.
+    LoadedPicture decodeOpened(const QString &path, FileStamp *opened,
+                               const std::atomic<bool> *cancelled)
+    {
+        constexpr std::size_t kFatalHeld = 16;
+        QFile file(path);
+        // Opening a pipe or a device could block, and reading it never end.
+        if (!mayOpen(path) || !file.open(QIODevice::ReadOnly) || !(*opened = stampOf(file)).exists)
+            return {{}, {}, file.isOpen() || file.error() == QFileDevice::NoError
+                                ? QStringLiteral("is not a plain file")
+                                : file.errorString()};
+        {
+            std::lock_guard lock(mutex);
+            if (std::find(fatal.begin(), fatal.end(), *opened) != fatal.end())
+                return {{}, {}, QStringLiteral("its decode ended a decoder before")};
+        }
+        bool lostHelper = false;
+        LoadedPicture picture = decoder.decode(file, cancelled, &lostHelper);
+        if (lostHelper) {
+            std::lock_guard lock(mutex);
+            fatal.push_front(*opened);
+            fatal.resize(std::min(fatal.size(), kFatalHeld));
+        }
+        return picture;
+    }
 
     Entry *find(const QString &path)
     {
@@ -130,7 +154,7 @@ struct ReadAhead::Shared
             reading = next->path;
             abandoned = false;
             lock.unlock();
-            Entry done = read(reading, settings, &abandoned, true);
+            Entry done = read(reading, &abandoned, true);
             lock.lock();
             reading.clear();
             const bool decoded = isDecode(done);
@@ -237,7 +261,7 @@ LoadedPicture ReadAhead::take(const QString &path, bool *wasReady)
     // The file's state is checked outside the lock: a slow share must not hold up the worker.
     const bool unchanged = ready && ready->stamp && stampOf(path) == *ready->stamp;
     Entry taken = unchanged ? std::move(*ready)
-                            : read(path, m_shared->settings, nullptr, false);
+                            : m_shared->read(path, nullptr, false);
     if (wasReady)
         *wasReady = unchanged;
 

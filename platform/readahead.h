@@ -1,5 +1,6 @@
 #pragma once
 
+#include "decoder.h"
 #include "pictureloader.h"
 
 #include <QList>

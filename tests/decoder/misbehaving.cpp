@@ -1,11 +1,14 @@
-#include <QFileInfo>
+#include <QFile>
 #include <QImage>
 #include <QImageIOPlugin>
 #include <QThread>
+#include <cstring>
 
 // A decoder that misbehaves on request, standing for a faulty one installed on the system. It
-// reads files whose first line is "TARVELTEST <width> <what> [path]": a picture <width> x 50
-// that it hands at once ("now") or once the file at path exists ("until").
+// reads files whose first line is "TARVELTEST <width> <what> [path]" as a picture <width> x 50
+// that it hands at once ("now"), once the file holds more ("hold"), or after trying to open path
+// ("open", failing where it cannot); or it crashes ("crash"), spins for good ("loop"), or takes
+// 3 GiB ("alloc").
 namespace {
 
 QList<QByteArray> commandOf(QIODevice *device)
@@ -25,10 +28,18 @@ public:
         const QList<QByteArray> command = commandOf(device());
         if (command.size() < 3)
             return false;
-        if (command.at(2) == "until") {
-            while (!QFileInfo::exists(QString::fromLocal8Bit(command.value(3))))
-                QThread::msleep(10);
+        const QByteArray what = command.at(2);
+        const qint64 firstLine = command.join(' ').size() + 1;
+        while (what == "hold" && device()->size() <= firstLine)
+            QThread::msleep(10);
+        if (what == "open" && !QFile(QString::fromLocal8Bit(command.value(3))).open(QIODevice::ReadOnly))
+            return false;
+        if (what == "crash")
+            qFatal("crashing as asked");
+        for (volatile bool spinning = what == "loop"; spinning;) {
         }
+        if (what == "alloc")
+            std::memset(new char[qsizetype(3) << 30], 1, qsizetype(3) << 30);
         *image = QImage(option(Size).toSize(), QImage::Format_RGB32);
         image->fill(Qt::darkGreen);
         return true;

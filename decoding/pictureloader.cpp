@@ -3,9 +3,9 @@
 #include "cancellabledevice.h"
 #include "colour.h"
 #include "jpegdecoder.h"
-#include "textfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QTransform>
 
@@ -74,13 +74,19 @@ QImage readPiece(QIODevice &device, QSize stored, QRect needed, QRect kept, QStr
 LoadedPicture loadPicture(const QString &path, const DecodeSettings &settings,
                           const std::atomic<bool> *cancelled)
 {
-    const QColorSpace &screen = settings.screen;
-    if (!mayOpen(path))
+    if (const QFileInfo info(path); info.exists() && !info.isFile())
         return failure(QStringLiteral("is not a plain file"));
     // Read, not mapped: a file cut short while mapped would end the program.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failure(file.errorString());
+    return decodePicture(file, settings, cancelled);
+}
+
+LoadedPicture decodePicture(QFile &file, const DecodeSettings &settings,
+                            const std::atomic<bool> *cancelled)
+{
+    const QColorSpace &screen = settings.screen;
     // Qt's reader knows nothing of cancelling, so it reads through a device that fails once
     // the decode is cancelled.
     CancellableDevice device(file, cancelled);
@@ -120,5 +126,9 @@ LoadedPicture loadPicture(const QString &path, const DecodeSettings &settings,
     if (piece.isNull())
         return failure(error.isEmpty() ? file.errorString() : error);
     result.visible = upright(std::move(piece), turn, screen);
+    // In a form painted as it is: any other would be converted at every paint. A picture
+    // already in it is left as it is.
+    result.visible.convertTo(result.visible.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                              : QImage::Format_RGB32);
     return result;
 }
