@@ -227,7 +227,8 @@ void MainWindow::start(const QString &folder)
     m_collection->open(folder);
     m_collection->selectTopic(0);
     for (int topic = 0; topic < kTopicCount; ++topic)
-        m_collection->setAmountText(topic, QString::fromLatin1(layoutOf(layout::Role::StepBox).text));
+        m_collection->setAmountText(topic,
+                                    QString::fromLatin1(layoutOf(layout::Role::StepBox).text));
     readAhead();
     build();
     placeOnScreen();

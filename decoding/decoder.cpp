@@ -36,8 +36,9 @@ LoadedPicture failure(QString why)
 QByteArray helperProgram()
 {
     const QByteArray chosen = qgetenv("TARVEL_DECODER"); // the tests' build of it
-    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/tarvel-decoder");
-    return !chosen.isEmpty()                  ? chosen
+    const QString beside =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/tarvel-decoder");
+    return !chosen.isEmpty()               ? chosen
         : QFileInfo(beside).isExecutable() ? QFile::encodeName(beside)
                                            : QByteArray();
 }
@@ -48,8 +49,9 @@ QString endOf(pid_t pid)
     int status = 0;
     if (::waitpid(pid, &status, 0) != pid)
         return QStringLiteral("the decoder is gone");
-    return WIFSIGNALED(status) ? QStringLiteral("the decoder ended by signal %1").arg(WTERMSIG(status))
-                               : QStringLiteral("the decoder ended");
+    return WIFSIGNALED(status)
+        ? QStringLiteral("the decoder ended by signal %1").arg(WTERMSIG(status))
+        : QStringLiteral("the decoder ended");
 }
 
 struct Helper
@@ -66,7 +68,8 @@ struct Helper
 struct Decoder::Pool
 {
     Pool(const DecodeSettings &decodeSettings, QByteArray helperPath)
-        : settings(decodeSettings), program(std::move(helperPath)),
+        : settings(decodeSettings),
+          program(std::move(helperPath)),
           // One helper per core at most: more would only wait for a core.
           helpers(std::clamp(std::thread::hardware_concurrency(), 1u, 2u))
     {
@@ -116,7 +119,8 @@ bool Decoder::Pool::start(Helper &helper)
     if (!spawned || page == MAP_FAILED || profileFd.get() < 0
         || ::write(profileFd.get(), profile.constData(), std::size_t(profile.size()))
             != profile.size()
-        || !helper::sendMessage(mine.get(), helper::bytesOf(hello), {flag.get(), profileFd.get()})) {
+        || !helper::sendMessage(mine.get(), helper::bytesOf(hello),
+                                {flag.get(), profileFd.get()})) {
         if (spawned)
             ::kill(helper.pid, SIGKILL), endOf(helper.pid);
         helper.pid = -1;
@@ -190,8 +194,8 @@ LoadedPicture Decoder::Pool::exchange(const Helper &helper, int file,
     helper.cancel->store(false);
     const int socket = helper.socket.get();
     *lostHelper = true;
-    if (!helper::sendMessage(socket, helper::bytesOf(helper::Request{helper::kMagic, helper.requests}),
-                             {file}))
+    if (!helper::sendMessage(
+            socket, helper::bytesOf(helper::Request{helper::kMagic, helper.requests}), {file}))
         return ::kill(helper.pid, SIGKILL), failure(endOf(helper.pid));
     const auto deadline = steady_clock::now() + settings.timeout;
     for (pollfd ready = {socket, POLLIN, 0}; ::poll(&ready, 1, 50) == 0;) {

@@ -37,8 +37,8 @@ bool addsUp(const ReplyHeader &header, QSize visibleArea)
         || header.format == QImage::Format_ARGB32_Premultiplied;
     return form && header.width > 0 && header.width <= visibleArea.width() && header.height > 0
         && header.height <= visibleArea.height() && header.stride >= header.width * 4
-        && header.stride % 4 == 0 && header.stride <= (1 << 20)
-        && header.fullWidth >= header.width && header.fullHeight >= header.height;
+        && header.stride % 4 == 0 && header.stride <= (1 << 20) && header.fullWidth >= header.width
+        && header.fullHeight >= header.height;
 }
 
 } // namespace

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-30}
 build=${2:-build-fuzz}
 mkdir -p "$build/findings"
-for target in picture text; do
+for target in picture reply text; do
   rm -rf "$build/corpus/$target"
   mkdir -p "$build/corpus"
   cp -r "fuzz/corpus/$target" "$build/corpus/$target"

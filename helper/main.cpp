@@ -28,8 +28,8 @@ bool readHello(DecodeSettings &settings, const std::atomic<bool> **cancelled)
             != profile.size())
         return false;
     settings.visibleArea = QSize(hello.visibleWidth, hello.visibleHeight);
-    settings.screen = profile.isEmpty() ? QColorSpace(QColorSpace::SRgb)
-                                        : QColorSpace::fromIccProfile(profile);
+    settings.screen =
+        profile.isEmpty() ? QColorSpace(QColorSpace::SRgb) : QColorSpace::fromIccProfile(profile);
     *cancelled = static_cast<const std::atomic<bool> *>(flag);
     return true;
 }

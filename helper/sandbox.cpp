@@ -30,20 +30,46 @@ bool installFilter(QString *why)
         return *why = QStringLiteral("seccomp cannot be set up"), false;
     int failed = 0;
     const auto allow = [&](int call, auto... conditions) {
-        failed |= seccomp_rule_add(filter, SCMP_ACT_ALLOW, call, sizeof...(conditions),
-                                   conditions...);
+        failed |=
+            seccomp_rule_add(filter, SCMP_ACT_ALLOW, call, sizeof...(conditions), conditions...);
     };
-    for (const int call :
-         {SCMP_SYS(read), SCMP_SYS(pread64), SCMP_SYS(readv), SCMP_SYS(write), SCMP_SYS(writev),
-          SCMP_SYS(pwrite64), SCMP_SYS(lseek), SCMP_SYS(close), SCMP_SYS(fstat),
-          SCMP_SYS(munmap), SCMP_SYS(mremap), SCMP_SYS(madvise), SCMP_SYS(brk),
-          SCMP_SYS(futex), SCMP_SYS(exit), SCMP_SYS(exit_group), SCMP_SYS(rt_sigreturn),
-          SCMP_SYS(rt_sigprocmask), SCMP_SYS(rt_sigaction), SCMP_SYS(sigaltstack),
-          SCMP_SYS(getpid), SCMP_SYS(gettid), SCMP_SYS(tgkill), SCMP_SYS(clock_gettime),
-          SCMP_SYS(clock_nanosleep), SCMP_SYS(nanosleep), SCMP_SYS(sched_yield),
-          SCMP_SYS(sched_getaffinity), SCMP_SYS(set_robust_list), SCMP_SYS(rseq),
-          SCMP_SYS(getrandom), SCMP_SYS(sysinfo), SCMP_SYS(sendmsg), SCMP_SYS(recvmsg),
-          SCMP_SYS(memfd_create), SCMP_SYS(ftruncate), SCMP_SYS(fcntl)})
+    for (const int call : {SCMP_SYS(read),
+                           SCMP_SYS(pread64),
+                           SCMP_SYS(readv),
+                           SCMP_SYS(write),
+                           SCMP_SYS(writev),
+                           SCMP_SYS(pwrite64),
+                           SCMP_SYS(lseek),
+                           SCMP_SYS(close),
+                           SCMP_SYS(fstat),
+                           SCMP_SYS(munmap),
+                           SCMP_SYS(mremap),
+                           SCMP_SYS(madvise),
+                           SCMP_SYS(brk),
+                           SCMP_SYS(futex),
+                           SCMP_SYS(exit),
+                           SCMP_SYS(exit_group),
+                           SCMP_SYS(rt_sigreturn),
+                           SCMP_SYS(rt_sigprocmask),
+                           SCMP_SYS(rt_sigaction),
+                           SCMP_SYS(sigaltstack),
+                           SCMP_SYS(getpid),
+                           SCMP_SYS(gettid),
+                           SCMP_SYS(tgkill),
+                           SCMP_SYS(clock_gettime),
+                           SCMP_SYS(clock_nanosleep),
+                           SCMP_SYS(nanosleep),
+                           SCMP_SYS(sched_yield),
+                           SCMP_SYS(sched_getaffinity),
+                           SCMP_SYS(set_robust_list),
+                           SCMP_SYS(rseq),
+                           SCMP_SYS(getrandom),
+                           SCMP_SYS(sysinfo),
+                           SCMP_SYS(sendmsg),
+                           SCMP_SYS(recvmsg),
+                           SCMP_SYS(memfd_create),
+                           SCMP_SYS(ftruncate),
+                           SCMP_SYS(fcntl)})
         allow(call);
     // Memory, but none made executable; threads, but no new processes; a thread's name.
     allow(SCMP_SYS(mmap), SCMP_A2(SCMP_CMP_MASKED_EQ, PROT_EXEC, 0));

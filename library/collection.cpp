@@ -79,7 +79,8 @@ StepResult readStep(ReadAhead &pictures, const QString &folder, double number,
 } // namespace
 
 Collection::Collection(const DecodeSettings &settings, QObject *parent)
-    : QObject(parent), m_pictures(std::make_shared<ReadAhead>(settings)),
+    : QObject(parent),
+      m_pictures(std::make_shared<ReadAhead>(settings)),
       m_answerTimeout(settings.timeout)
 {
     for (int topic = 0; topic < kTopicCount; ++topic) {
@@ -103,8 +104,7 @@ void Collection::setAmountText(int topic, const QString &text)
     m_amountTexts.at(std::size_t(topic)) = text;
 }
 
-double Collection::numberAfterStep(int topic, Direction direction,
-                                   const QString &amountText) const
+double Collection::numberAfterStep(int topic, Direction direction, const QString &amountText) const
 {
     const double number = pictureNumber(topic), amount = leadingNumber(amountText);
     const double next = direction == Direction::Forward ? number + amount : number - amount;

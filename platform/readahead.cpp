@@ -96,9 +96,11 @@ struct ReadAhead::Shared
         QFile file(path);
         // Opening a pipe or a device could block, and reading it never end.
         if (!mayOpen(path) || !file.open(QIODevice::ReadOnly) || !(*opened = stampOf(file)).exists)
-            return {{}, {}, file.isOpen() || file.error() == QFileDevice::NoError
-                                ? QStringLiteral("is not a plain file")
-                                : file.errorString()};
+            return {{},
+                    {},
+                    file.isOpen() || file.error() == QFileDevice::NoError
+                        ? QStringLiteral("is not a plain file")
+                        : file.errorString()};
         {
             std::lock_guard lock(mutex);
             if (std::find(fatal.begin(), fatal.end(), *opened) != fatal.end())
@@ -182,8 +184,7 @@ struct ReadAhead::Shared
     }
 };
 
-ReadAhead::ReadAhead(const DecodeSettings &settings)
-    : m_shared(std::make_shared<Shared>(settings))
+ReadAhead::ReadAhead(const DecodeSettings &settings) : m_shared(std::make_shared<Shared>(settings))
 {
     std::thread([shared = m_shared] { shared->work(); }).detach();
 }
@@ -260,8 +261,7 @@ LoadedPicture ReadAhead::take(const QString &path, bool *wasReady)
     }
     // The file's state is checked outside the lock: a slow share must not hold up the worker.
     const bool unchanged = ready && ready->stamp && stampOf(path) == *ready->stamp;
-    Entry taken = unchanged ? std::move(*ready)
-                            : m_shared->read(path, nullptr, false);
+    Entry taken = unchanged ? std::move(*ready) : m_shared->read(path, nullptr, false);
     if (wasReady)
         *wasReady = unchanged;
 

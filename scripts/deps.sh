@@ -10,8 +10,8 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config file qt6-base-dev libjpeg-dev
           fonts-liberation fonts-dejavu-core desktop-file-utils appstream "$@")
 # Little CMS converts CMYK JPEGs through their colour profiles; xcb reads the profile an X11
-# screen publishes.
-packages+=(liblcms2-dev libxcb1-dev)
+# screen publishes; libseccomp shuts the decoding helper in.
+packages+=(liblcms2-dev libxcb1-dev libseccomp-dev)
 
 missing=()
 for p in "${packages[@]}"; do

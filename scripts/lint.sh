@@ -34,7 +34,7 @@ if [ ! -f "$build_dir/compile_commands.json" ]; then
   echo "clang-tidy: no $build_dir/compile_commands.json; configure first, e.g. cmake --preset dev" >&2
   exit 1
 fi
-mapfile -t sources < <(git ls-files -- 'app/*.cpp' 'library/*.cpp' 'platform/*.cpp' 'slideshow/*.cpp' 'widgets/*.cpp')
+mapfile -t sources < <(git ls-files -- 'app/*.cpp' 'decoding/*.cpp' 'helper/*.cpp' 'library/*.cpp' 'platform/*.cpp' 'slideshow/*.cpp' 'widgets/*.cpp')
 echo "clang-tidy: ${#sources[@]} files with $build_dir/compile_commands.json"
 # .clang-tidy turns every warning into an error, so each failing file fails its own run.
 if ! printf '%s\0' "${sources[@]}" \

@@ -127,12 +127,10 @@ private slots:
         // Little CMS converts CMYK straight into the screen's space, as near as by way of sRGB;
         // Qt's own reader leaves a CMYK picture's colours as they are.
         const QString cmyk = TARVEL_TEST_PICTURES "/cmyk-adobe-with-profile.jpg";
-        const QImage viaSrgb =
-            loadPicture(cmyk, kSrgbPage).visible.convertedToColorSpace(screen);
+        const QImage viaSrgb = loadPicture(cmyk, kSrgbPage).visible.convertedToColorSpace(screen);
         if (kCmykProfiles)
-            QCOMPARE_LT(
-                meanDifference(loadPicture(cmyk, {kVisibleArea, screen}).visible, viaSrgb),
-                1);
+            QCOMPARE_LT(meanDifference(loadPicture(cmyk, {kVisibleArea, screen}).visible, viaSrgb),
+                        1);
     }
 
     // A decode that the program's end cancels stops at its next read. Qt's reads pass through,

@@ -1,4 +1,5 @@
 #include "filestamp.h"
+#include "helperprotocol.h"
 #include "numbers.h"
 #include "readahead.h"
 #include "testdata.h"
@@ -7,6 +8,8 @@
 #include <QtGui>
 #include <QtTest>
 #include <numeric>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace {
 
@@ -160,6 +163,46 @@ private slots:
         QCOMPARE(shown.fullSize.width(), width);
         QCOMPARE(wasReady, change == Change::None); // the picture read ahead is the one shown
         QCOMPARE(shown.visible.colorSpace(), width > 0 ? QColorSpace::DisplayP3 : QColorSpace());
+    }
+
+    void forgedReply_data()
+    {
+        QTest::addColumn<QList<int>>("header"); // width, height, stride, form, full width, height
+        QTest::addColumn<int>("memfdBytes");    // negative: the helper still maps it for writing
+        QTest::addColumn<bool>("shown");
+        const int rgb = QImage::Format_RGB32;
+        // clang-format off
+        QTest::newRow("as a helper sends it") << QList{10, 5, 40, rgb, 20, 9} << 200 << true;
+        QTest::newRow("stride past the memfd") << QList{10, 5, 48, rgb, 20, 9} << 200 << false;
+        QTest::newRow("memfd a byte short") << QList{10, 5, 40, rgb, 20, 9} << 199 << false;
+        QTest::newRow("stride shorter than a row") << QList{10, 5, 36, rgb, 20, 9} << 200 << false;
+        QTest::newRow("wider than a page") << QList{789, 1, 3156, rgb, 789, 1} << 3156 << false;
+        QTest::newRow("whole smaller than its corner") << QList{10, 5, 40, rgb, 9, 9} << 200 << false;
+        QTest::newRow("a form never sent") << QList{10, 5, 40, int(QImage::Format_Indexed8), 20, 9} << 200 << false;
+        QTest::newRow("still writable") << QList{10, 5, 40, rgb, 20, 9} << -200 << false;
+        // clang-format on
+    }
+
+    // The window shows a helper's pixels only where every field fits the memfd it was handed,
+    // sealed so that nothing can change them after the check.
+    void forgedReply()
+    {
+        QFETCH(QList<int>, header);
+        QFETCH(int, memfdBytes);
+        QFETCH(bool, shown);
+        const helper::ReplyHeader reply{helper::kMagic, 7,         header[0], header[1],
+                                        header[2],      header[3], header[4], header[5]};
+        helper::Fd memfd(::memfd_create("forged", MFD_CLOEXEC | MFD_ALLOW_SEALING));
+        QCOMPARE(::ftruncate(memfd.get(), std::abs(memfdBytes)), 0);
+        void *writable = memfdBytes < 0 ? ::mmap(nullptr, std::size_t(-memfdBytes),
+                                                 PROT_READ | PROT_WRITE, MAP_SHARED, memfd.get(), 0)
+                                        : nullptr;
+        const LoadedPicture picture =
+            helper::readReply(helper::bytesOf(reply), std::move(memfd), 7, kSrgbPage);
+        QCOMPARE(!picture.isNull(), shown);
+        QCOMPARE(picture.visible.size(), shown ? QSize(10, 5) : QSize(0, 0));
+        if (writable)
+            ::munmap(writable, std::size_t(-memfdBytes));
     }
 };
 

@@ -23,7 +23,10 @@ class TestWindow : public QObject
     {
         return m_form->findChild<T *>(QString::fromLatin1(name));
     }
-    int shownNumber(int topic) const { return control(layout::kPageNames.at(topic).picture)->width() - 121; }
+    int shownNumber(int topic) const
+    {
+        return control(layout::kPageNames.at(topic).picture)->width() - 121;
+    }
     QTabBar *tabBar() const { return control<TabStrip>("SSTab1")->tabBar(); }
     void click(const char *name) { QTest::mouseClick(control(name), Qt::LeftButton); }
 
@@ -224,8 +227,9 @@ private slots:
         click("Command2");
         QTest::mouseClick(tabBar(), Qt::LeftButton, {}, tabBar()->tabRect(3).center());
         emit m_form->findChild<Slideshow *>()->hopped(6);
-        QTRY_COMPARE(heard.join(u'|'),
-                 u"Description 2\nof Maps\n|Description 1\nof Shor\n|Description 1\nof Fish\n"_s);
+        QTRY_COMPARE(
+            heard.join(u'|'),
+            u"Description 2\nof Maps\n|Description 1\nof Shor\n|Description 1\nof Fish\n"_s);
         QAccessible::installUpdateHandler(nullptr);
 #else
         QSKIP("Qt has no announcement for a screen reader before 6.8");

@@ -98,7 +98,8 @@ void windowClicks(benchmark::State &state, const PictureCase &c, Click kind)
 void loader(benchmark::State &state, const PictureCase &c)
 {
     for ([[maybe_unused]] auto _ : state) {
-        const LoadedPicture picture = loadPicture(c.picture(), {g_visibleArea, QColorSpace(QColorSpace::SRgb)});
+        const LoadedPicture picture =
+            loadPicture(c.picture(), {g_visibleArea, QColorSpace(QColorSpace::SRgb)});
         if (picture.fullSize != c.size || picture.visible.size() != g_visibleArea.boundedTo(c.size))
             return state.SkipWithError("the loader failed");
     }

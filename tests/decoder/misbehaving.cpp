@@ -32,7 +32,8 @@ public:
         const qint64 firstLine = command.join(' ').size() + 1;
         while (what == "hold" && device()->size() <= firstLine)
             QThread::msleep(10);
-        if (what == "open" && !QFile(QString::fromLocal8Bit(command.value(3))).open(QIODevice::ReadOnly))
+        if (what == "open"
+            && !QFile(QString::fromLocal8Bit(command.value(3))).open(QIODevice::ReadOnly))
             return false;
         if (what == "crash")
             qFatal("crashing as asked");
