@@ -238,8 +238,11 @@ Decoder::~Decoder()
 LoadedPicture Decoder::decode(QFile &file, const std::atomic<bool> *cancelled, bool *lostHelper)
 {
     *lostHelper = false;
-    return m_pool ? m_pool->decode(file, cancelled, lostHelper)
-                  : decodePicture(file, m_settings, cancelled);
+    if (m_pool)
+        return m_pool->decode(file, cancelled, lostHelper);
+    LoadedPicture picture = decodePicture(file, m_settings, cancelled);
+    toPaintedForm(picture.visible);
+    return picture;
 }
 
 #else
@@ -251,7 +254,9 @@ Decoder::~Decoder() = default;
 LoadedPicture Decoder::decode(QFile &file, const std::atomic<bool> *cancelled, bool *lostHelper)
 {
     *lostHelper = false;
-    return decodePicture(file, m_settings, cancelled);
+    LoadedPicture picture = decodePicture(file, m_settings, cancelled);
+    toPaintedForm(picture.visible);
+    return picture;
 }
 
 #endif

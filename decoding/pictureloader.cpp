@@ -126,9 +126,12 @@ LoadedPicture decodePicture(QFile &file, const DecodeSettings &settings,
     if (piece.isNull())
         return failure(error.isEmpty() ? file.errorString() : error);
     result.visible = upright(std::move(piece), turn, screen);
-    // In a form painted as it is: any other would be converted at every paint. A picture
-    // already in it is left as it is.
-    result.visible.convertTo(result.visible.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                              : QImage::Format_RGB32);
     return result;
+}
+
+void toPaintedForm(QImage &picture)
+{
+    // Any other form would be converted at every paint. A picture already in it is left as it is.
+    picture.convertTo(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                : QImage::Format_RGB32);
 }

@@ -31,10 +31,13 @@ struct DecodeSettings
 // Reads a picture by its content, whatever its name says, turned upright as Qt reads its
 // orientation, decoding only the top-left part of at most the visible area's pixels; the rest
 // would be cut off by the page anyway. A picture with a colour profile comes converted into the
-// screen's colour space, in a form painted as it is. Fails on a missing, unreadable or
+// screen's colour space. Fails on a missing, unreadable or
 // non-picture file, and on a picture whose decoding was cancelled.
 LoadedPicture loadPicture(const QString &path, const DecodeSettings &settings,
                           const std::atomic<bool> *cancelled = nullptr);
 // The same from a file open for reading, from its start.
 LoadedPicture decodePicture(QFile &file, const DecodeSettings &settings,
                             const std::atomic<bool> *cancelled = nullptr);
+
+// Brings a picture into the form the window paints as it is.
+void toPaintedForm(QImage &picture);

@@ -61,6 +61,7 @@ int main(int argc, char *argv[])
             picture = decodePicture(file, settings, cancelled);
         else
             picture.errorString = file.errorString();
+        toPaintedForm(picture.visible);
         if (!helper::sendReply(helper::kSocket, request.number, picture))
             return 0;
     }
