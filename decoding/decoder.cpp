@@ -19,8 +19,6 @@
 #include <unistd.h>
 #include <vector>
 
-extern char **environ;
-
 namespace {
 
 using namespace std::chrono;
@@ -177,7 +175,7 @@ LoadedPicture Decoder::Pool::decode(QFile &file, const std::atomic<bool> *cancel
     helper.busy = true;
     ++helper.requests;
     lock.unlock();
-    const LoadedPicture picture = exchange(helper, file.handle(), cancelled, lostHelper);
+    LoadedPicture picture = exchange(helper, file.handle(), cancelled, lostHelper);
     lock.lock();
     helper.busy = false;
     if (*lostHelper) {

@@ -21,6 +21,12 @@ void limit(int resource, rlim_t most)
 }
 
 #ifdef TARVEL_HAVE_SECCOMP
+// Argument arg of a call, under mask, is value.
+scmp_arg_cmp masked(unsigned arg, scmp_datum_t mask, scmp_datum_t value)
+{
+    return {arg, SCMP_CMP_MASKED_EQ, mask, value};
+}
+
 // What decoding from descriptors it was handed needs, and replying over its socket: reads,
 // memory, threads, time, signals to itself. Anything else is refused, as if not allowed.
 bool installFilter(QString *why)
@@ -72,13 +78,13 @@ bool installFilter(QString *why)
                            SCMP_SYS(fcntl)})
         allow(call);
     // Memory, but none made executable; threads, but no new processes; a thread's name.
-    allow(SCMP_SYS(mmap), SCMP_A2(SCMP_CMP_MASKED_EQ, PROT_EXEC, 0));
-    allow(SCMP_SYS(mprotect), SCMP_A2(SCMP_CMP_MASKED_EQ, PROT_EXEC, 0));
-    allow(SCMP_SYS(clone), SCMP_A0(SCMP_CMP_MASKED_EQ, CLONE_THREAD, CLONE_THREAD));
-    allow(SCMP_SYS(prctl), SCMP_A0(SCMP_CMP_EQ, PR_SET_NAME));
+    allow(SCMP_SYS(mmap), masked(2, PROT_EXEC, 0));
+    allow(SCMP_SYS(mprotect), masked(2, PROT_EXEC, 0));
+    allow(SCMP_SYS(clone), masked(0, CLONE_THREAD, CLONE_THREAD));
+    allow(SCMP_SYS(prctl), masked(0, ~scmp_datum_t(0), PR_SET_NAME));
     // The state of a descriptor it holds, as Qt asks for it.
-    allow(SCMP_SYS(newfstatat), SCMP_A3(SCMP_CMP_MASKED_EQ, AT_EMPTY_PATH, AT_EMPTY_PATH));
-    allow(SCMP_SYS(statx), SCMP_A2(SCMP_CMP_MASKED_EQ, AT_EMPTY_PATH, AT_EMPTY_PATH));
+    allow(SCMP_SYS(newfstatat), masked(3, AT_EMPTY_PATH, AT_EMPTY_PATH));
+    allow(SCMP_SYS(statx), masked(2, AT_EMPTY_PATH, AT_EMPTY_PATH));
     // glibc starts threads with clone once clone3 is not there.
     failed |= seccomp_rule_add(filter, SCMP_ACT_ERRNO(ENOSYS), SCMP_SYS(clone3), 0);
 #ifdef TARVEL_SANITIZED
